@@ -1,0 +1,164 @@
+// A preload library that stands between the toy and SDL, to make SDL refuse
+// what the environment asks it to refuse and to type keys into the event
+// queue, so that the real binary can be driven headless.
+//
+//   TAVELOND_FAULT_INIT=refuse   SDL_Init returns -1
+//   TAVELOND_FAULT_MODE=LIST     these SDL_SetVideoMode calls return null
+//   TAVELOND_FAULT_CONVERT=LIST  these SDL_ConvertSurface calls return null
+//   TAVELOND_FAULT_KEYS=F:KEY,.. after the F-th SDL_Flip, push KEY down and up
+//   TAVELOND_FAULT_LOG=PATH      one line per wrapped call, appended to PATH
+//
+// A LIST names calls by their 1-based number: "2" is the second call only,
+// "2-" the second and every later one, "1,3" the first and the third.
+// KEY is ESC, F5, F9, F10, F12 or a decimal SDL key symbol.
+
+#include <SDL.h>
+#include <dlfcn.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+template <typename F>
+F real(const char* name) {
+  void* f = dlsym(RTLD_NEXT, name);
+  if (f == nullptr) {
+    std::fprintf(stderr, "fault: no %s behind the preload\n", name);
+    std::abort();
+  }
+  return reinterpret_cast<F>(f);
+}
+
+std::string env(const char* name) {
+  const char* v = std::getenv(name);
+  return v == nullptr ? std::string() : std::string(v);
+}
+
+// True when call number n (from 1) is in the LIST held by variable `name`.
+bool listed(const char* name, unsigned n) {
+  const std::string list = env(name);
+  std::size_t at = 0;
+  while (at < list.size()) {
+    std::size_t end = list.find(',', at);
+    if (end == std::string::npos) end = list.size();
+    const std::string item = list.substr(at, end - at);
+    const unsigned first = static_cast<unsigned>(std::strtoul(item.c_str(), nullptr, 10));
+    const bool open = !item.empty() && item.back() == '-';
+    if (n == first || (open && n >= first)) return true;
+    at = end + 1;
+  }
+  return false;
+}
+
+void log(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+void log(const char* fmt, ...) {
+  const std::string path = env("TAVELOND_FAULT_LOG");
+  if (path.empty()) return;
+  FILE* f = std::fopen(path.c_str(), "a");
+  if (f == nullptr) return;
+  va_list args;
+  va_start(args, fmt);
+  std::vfprintf(f, fmt, args);
+  va_end(args);
+  std::fputc('\n', f);
+  std::fclose(f);
+}
+
+SDLKey keyNamed(const std::string& name) {
+  struct Named {
+    const char* name;
+    SDLKey key;
+  };
+  static constexpr Named kKeys[] = {
+      {"ESC", SDLK_ESCAPE}, {"F5", SDLK_F5}, {"F9", SDLK_F9}, {"F10", SDLK_F10}, {"F12", SDLK_F12},
+  };
+  for (const Named& k : kKeys)
+    if (name == k.name) return k.key;
+  return static_cast<SDLKey>(std::strtol(name.c_str(), nullptr, 10));
+}
+
+void pushKey(SDLKey key, Uint8 type) {
+  SDL_Event e{};
+  e.type = type;
+  e.key.type = type;
+  e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+  e.key.keysym.sym = key;
+  real<int (*)(SDL_Event*)>("SDL_PushEvent")(&e);
+}
+
+// Pushes the keys due after flip number n.
+void typeKeysAfterFlip(unsigned n) {
+  const std::string keys = env("TAVELOND_FAULT_KEYS");
+  std::size_t at = 0;
+  while (at < keys.size()) {
+    std::size_t end = keys.find(',', at);
+    if (end == std::string::npos) end = keys.size();
+    const std::string item = keys.substr(at, end - at);
+    const std::size_t colon = item.find(':');
+    if (colon != std::string::npos && std::strtoul(item.c_str(), nullptr, 10) == n) {
+      const SDLKey key = keyNamed(item.substr(colon + 1));
+      log("key %d after flip %u", static_cast<int>(key), n);
+      pushKey(key, SDL_KEYDOWN);
+      pushKey(key, SDL_KEYUP);
+    }
+    at = end + 1;
+  }
+}
+
+unsigned modeCalls = 0;
+unsigned convertCalls = 0;
+unsigned flips = 0;
+bool settingMode = false;  // SDL_SetVideoMode clears the new surface with a flip of its own
+
+}  // namespace
+
+extern "C" {
+
+int SDL_Init(Uint32 flags) {
+  if (env("TAVELOND_FAULT_INIT") == "refuse") {
+    log("SDL_Init refused");
+    return -1;
+  }
+  const int result = real<int (*)(Uint32)>("SDL_Init")(flags);
+  log("SDL_Init %d", result);
+  return result;
+}
+
+SDL_Surface* SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags) {
+  const unsigned n = ++modeCalls;
+  const char* kind = (flags & SDL_FULLSCREEN) != 0 ? "fullscreen" : "window";
+  if (listed("TAVELOND_FAULT_MODE", n)) {
+    log("SDL_SetVideoMode %u %dx%dx%d %s refused", n, width, height, bpp, kind);
+    return nullptr;
+  }
+  settingMode = true;
+  SDL_Surface* s = real<SDL_Surface* (*)(int, int, int, Uint32)>("SDL_SetVideoMode")(width, height, bpp, flags);
+  settingMode = false;
+  log("SDL_SetVideoMode %u %dx%dx%d %s %s", n, width, height, bpp, kind, s != nullptr ? "ok" : "failed");
+  return s;
+}
+
+SDL_Surface* SDL_ConvertSurface(SDL_Surface* src, SDL_PixelFormat* fmt, Uint32 flags) {
+  const unsigned n = ++convertCalls;
+  if (listed("TAVELOND_FAULT_CONVERT", n)) {
+    log("SDL_ConvertSurface %u refused", n);
+    return nullptr;
+  }
+  log("SDL_ConvertSurface %u ok", n);
+  return real<SDL_Surface* (*)(SDL_Surface*, SDL_PixelFormat*, Uint32)>("SDL_ConvertSurface")(src, fmt, flags);
+}
+
+int SDL_Flip(SDL_Surface* screen) {
+  const int result = real<int (*)(SDL_Surface*)>("SDL_Flip")(screen);
+  if (settingMode) return result;  // not one of the toy's frames
+  const unsigned n = ++flips;
+  log("SDL_Flip %u", n);
+  typeKeysAfterFlip(n);
+  return result;
+}
+
+}  // extern "C"
