@@ -136,7 +136,8 @@ SDL_Surface* SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags) {
     return nullptr;
   }
   settingMode = true;
-  SDL_Surface* s = real<SDL_Surface* (*)(int, int, int, Uint32)>("SDL_SetVideoMode")(width, height, bpp, flags);
+  SDL_Surface* s =
+      real<SDL_Surface* (*)(int, int, int, Uint32)>("SDL_SetVideoMode")(width, height, bpp, flags);
   settingMode = false;
   log("SDL_SetVideoMode %u %dx%dx%d %s %s", n, width, height, bpp, kind, s != nullptr ? "ok" : "failed");
   return s;
@@ -149,7 +150,8 @@ SDL_Surface* SDL_ConvertSurface(SDL_Surface* src, SDL_PixelFormat* fmt, Uint32 f
     return nullptr;
   }
   log("SDL_ConvertSurface %u ok", n);
-  return real<SDL_Surface* (*)(SDL_Surface*, SDL_PixelFormat*, Uint32)>("SDL_ConvertSurface")(src, fmt, flags);
+  return real<SDL_Surface* (*)(SDL_Surface*, SDL_PixelFormat*, Uint32)>("SDL_ConvertSurface")(src, fmt,
+                                                                                              flags);
 }
 
 int SDL_Flip(SDL_Surface* screen) {

@@ -117,7 +117,9 @@ std::string key(int sym, unsigned flip) {
 // Depth of the dummy driver's window, which the toggle carries into its calls.
 const std::string kDepth = "8";
 const std::string kWindowOk = "640x480x0 window ok\n";
-std::string mode(unsigned n, const std::string& rest) { return "SDL_SetVideoMode " + std::to_string(n) + " " + rest; }
+std::string mode(unsigned n, const std::string& rest) {
+  return "SDL_SetVideoMode " + std::to_string(n) + " " + rest;
+}
 std::string toggled(unsigned n, const std::string& kind, const std::string& result) {
   return mode(n, "640x480x" + kDepth + " " + kind + " " + result + "\n");
 }
@@ -141,10 +143,20 @@ std::ostream& operator<<(std::ostream& os, const Case& c) { return os << c.name;
 const fs::path kScreenshot = "screenshot.bmp";
 
 const std::vector<Case> kCases = {
-    {"InitRefused", {"TAVELOND_FAULT_INIT=refuse"}, "Error: Couldn't initialize SDL\n", 1,
-     "SDL_Init refused\n", {}, {}},  // and so no window is ever asked for
-    {"ModeRefusedAtStart", {"TAVELOND_FAULT_MODE=1"}, kModeError, 1,
-     "SDL_Init 0\n" + mode(1, "640x480x0 window refused\n"), {}, {}},
+    {"InitRefused",
+     {"TAVELOND_FAULT_INIT=refuse"},
+     "Error: Couldn't initialize SDL\n",
+     1,
+     "SDL_Init refused\n",
+     {},
+     {}},  // and so no window is ever asked for
+    {"ModeRefusedAtStart",
+     {"TAVELOND_FAULT_MODE=1"},
+     kModeError,
+     1,
+     "SDL_Init 0\n" + mode(1, "640x480x0 window refused\n"),
+     {},
+     {}},
     {"FullScreenRefusedOnce",
      {"TAVELOND_FAULT_MODE=2", "TAVELOND_FAULT_KEYS=2:F9,4:F9,6:ESC"},
      "",
