@@ -30,16 +30,36 @@ bool fits16(double v) {
 
 bool finite(double a, double b) { return std::isfinite(a) && std::isfinite(b); }
 
+// The point of segment (x1, y1)-(x2, y2) on the edge x = v (edge 0 or 1) or
+// y = v (edge 2 or 3), worked out from whichever end lies nearer to the edge:
+// from an end 10^18 pixels away, the difference would keep no pixel of
+// precision.
+void onEdge(double x1, double y1, double x2, double y2, int edge, double v, double& x, double& y) {
+  if (edge < 2) {
+    const bool first = std::fabs(v - x1) <= std::fabs(v - x2);
+    x = v;
+    y = (first ? y1 : y2) + (v - (first ? x1 : x2)) * ((y2 - y1) / (x2 - x1));
+  } else {
+    const bool first = std::fabs(v - y1) <= std::fabs(v - y2);
+    y = v;
+    x = (first ? x1 : x2) + (v - (first ? y1 : y2)) * ((x2 - x1) / (y2 - y1));
+  }
+}
+
 // Liang-Barsky: shrink the parameter range [t0, t1] of P(t) = P1 + t(P2 - P1)
-// to the part inside b. False when nothing is left.
+// to the part inside b. False when nothing is left. An end is moved only when
+// an edge cuts it off, and then onto that edge.
 bool clip(double& x1, double& y1, double& x2, double& y2, const Box& b) {
   const double dx = x2 - x1;
   const double dy = y2 - y1;
   double t0 = 0.0;
   double t1 = 1.0;
+  int e0 = -1;  // the edge that cuts the first end, if any
+  int e1 = -1;  // the edge that cuts the second end, if any
   // Each edge is p·t <= q.
   const double p[4] = {-dx, dx, -dy, dy};
   const double q[4] = {x1 - b.x0, b.x1 - x1, y1 - b.y0, b.y1 - y1};
+  const double at[4] = {b.x0, b.x1, b.y0, b.y1};
   for (int i = 0; i < 4; ++i) {
     if (p[i] == 0.0) {
       if (q[i] < 0.0) return false;
@@ -48,18 +68,25 @@ bool clip(double& x1, double& y1, double& x2, double& y2, const Box& b) {
     const double r = q[i] / p[i];
     if (p[i] < 0.0) {
       if (r > t1) return false;
-      if (r > t0) t0 = r;
+      if (r > t0) {
+        t0 = r;
+        e0 = i;
+      }
     } else {
       if (r < t0) return false;
-      if (r < t1) t1 = r;
+      if (r < t1) {
+        t1 = r;
+        e1 = i;
+      }
     }
   }
-  const double ax = x1 + t0 * dx;
-  const double ay = y1 + t0 * dy;
-  x2 = x1 + t1 * dx;
-  y2 = y1 + t1 * dy;
+  double ax = x1, ay = y1, bx = x2, by = y2;
+  if (e0 >= 0) onEdge(x1, y1, x2, y2, e0, at[e0], ax, ay);
+  if (e1 >= 0) onEdge(x1, y1, x2, y2, e1, at[e1], bx, by);
   x1 = ax;
   y1 = ay;
+  x2 = bx;
+  y2 = by;
   return true;
 }
 
@@ -78,6 +105,8 @@ void line(SDL_Surface* s, double x1, double y1, double x2, double y2, Colour c) 
   if (outside(s, std::fmin(x1, x2), std::fmin(y1, y2), std::fmax(x1, x2), std::fmax(y1, y2))) return;
   if (!(fits16(x1) && fits16(y1) && fits16(x2) && fits16(y2))) {
     if (!clip(x1, y1, x2, y2, clipBox(s, kGuard))) return;
+    // Both ends far away leave the cut points only as exact as those ends.
+    if (!(fits16(x1) && fits16(y1) && fits16(x2) && fits16(y2))) return;
   }
   aalineRGBA(s, narrow(x1), narrow(y1), narrow(x2), narrow(y2), c.r, c.g, c.b, c.a);
 }
