@@ -6,3 +6,9 @@ scripts/deps.sh test
 cmake -S . -B build -DTAVELOND_TESTS=ON
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+
+# The same suite again under AddressSanitizer, LeakSanitizer and
+# UndefinedBehaviorSanitizer, each stopping at its first report.
+cmake -S . -B build-san -DTAVELOND_TESTS=ON -DTAVELOND_SANITIZE=ON
+cmake --build build-san -j"$(nproc)"
+ctest --test-dir build-san --output-on-failure -j"$(nproc)"

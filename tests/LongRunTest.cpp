@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "Constructer.h"
@@ -21,6 +22,8 @@ namespace {
 
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+
+std::string signedName(std::int64_t v) { return (v < 0 ? "Minus" : "") + std::to_string(v < 0 ? -v : v); }
 
 // ---- The pulse across the frame counter's wrap --------------------------
 
@@ -86,7 +89,8 @@ INSTANTIATE_TEST_SUITE_P(Counter, PulseWrap,
                                            PulseCase{kMax, 2},       // wraps to -2^31: rem 120 is -8
                                            PulseCase{-2, 28},        // -1
                                            PulseCase{-60, 69},       // -59: T = -187, low byte 69
-                                           PulseCase{-1, 32}));      // back to 0
+                                           PulseCase{-1, 32}),       // back to 0
+                         [](const auto& info) { return "From" + signedName(info.param.before); });
 
 // ---- The frame wait across the tick counter's wrap ----------------------
 
@@ -136,11 +140,15 @@ TEST_P(TickWrap, OneFrameWaitsOutTheRestOf16Ms) {
 constexpr std::uint32_t kTop = std::numeric_limits<std::uint32_t>::max();
 
 INSTANTIATE_TEST_SUITE_P(Ticks, TickWrap,
-                         ::testing::Values(WaitCase{kTop - 7, 2, {6}},   // 2^32 - 8 to 2: 10 ms gone
-                                           WaitCase{kTop, 14, {1}},      // 15 ms gone across the wrap
-                                           WaitCase{kTop - 15, 0, {}},   // exactly 16 ms
-                                           WaitCase{kTop - 15, 16, {}},  // 32 ms: no catching up
-                                           WaitCase{kTop - 9, kTop - 9, {16}}));  // nothing gone
+                         ::testing::Values(WaitCase{kTop - 7, 2, {6}},           // 2^32 - 8 to 2: 10 ms gone
+                                           WaitCase{kTop, 14, {1}},              // 15 ms gone across the wrap
+                                           WaitCase{kTop - 15, 0, {}},           // exactly 16 ms
+                                           WaitCase{kTop - 15, 16, {}},          // 32 ms: no catching up
+                                           WaitCase{kTop - 9, kTop - 9, {16}}),  // nothing gone
+                         [](const auto& info) {
+                           return "Start" + std::to_string(info.param.start) + "Reading" +
+                                  std::to_string(info.param.reading);
+                         });
 
 // ---- The view offset at its limit ---------------------------------------
 

@@ -30,7 +30,8 @@ int main(int argc, char** argv) {
       static_cast<unsigned long long>(f.toggles), static_cast<unsigned long long>(f.screenshots),
       static_cast<unsigned long long>(f.farPans), static_cast<unsigned long long>(f.hubs), took.count());
   if (!f.failure.empty()) {
-    std::printf("FAILED after frame %llu: %s\n", static_cast<unsigned long long>(f.frames), f.failure.c_str());
+    std::printf("FAILED after frame %llu: %s\n", static_cast<unsigned long long>(f.frames),
+                f.failure.c_str());
     return 1;
   }
   if (f.frames != frames) {  // SDL turns SIGINT and SIGTERM into a quit request

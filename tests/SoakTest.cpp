@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "Constructer.h"
 #include "Joint.h"
@@ -13,7 +14,6 @@
 namespace {
 
 constexpr std::uint64_t kShortSoakFrames = 20'000;
-
 
 class ShortSoak : public ::testing::TestWithParam<std::uint64_t> {};
 
@@ -37,7 +37,8 @@ TEST_P(ShortSoak, RandomPlayKeepsEveryInvariant) {
 }
 
 // Seeds whose runs include a structure that explodes.
-INSTANTIATE_TEST_SUITE_P(Seeds, ShortSoak, ::testing::Values(1, 3));
+INSTANTIATE_TEST_SUITE_P(Seeds, ShortSoak, ::testing::Values(1, 3),
+                         [](const auto& info) { return "Seed" + std::to_string(info.param); });
 
 // The checks themselves: each broken invariant, made on purpose after the
 // hundredth frame, stops the soak with its own complaint.
