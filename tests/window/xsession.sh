@@ -12,7 +12,7 @@
 # holds its state for several frames: a press shorter than a frame, or a move
 # that lands in the same frame as a press, would be seen differently.
 
-XS_STEP=${XS_STEP:-0.12}     # seconds each input state is held (about 7 frames)
+XS_STEP=${XS_STEP:-0.2}      # seconds each input state is held (about 12 frames)
 XS_TIMEOUT=${XS_TIMEOUT:-10} # seconds to wait for the server, the window, a file or an exit
 XS_SCREEN=1024x768x24        # larger than the window, so a centred window is not clipped
 
