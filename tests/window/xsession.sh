@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034 # the XS_ results are read by the sourcing scripts
 # Drives the real toy in a private X server: sourced by the end-to-end test
 # and by scripts/make-pictures.sh.
 #
@@ -19,7 +20,7 @@ XS_SCREEN=1024x768x24        # larger than the window, so a centred window is no
 XS_XVFB_PID=""
 XS_TOY_PID=""
 XS_WID=""
-XS_STATUS=""
+XS_STATUS="" # exit status of the toy, once xs_wait_toy has seen it end
 
 xs_fail() {
   echo "xsession: $*" >&2
@@ -35,7 +36,8 @@ xs_start_display() {
   XS_XVFB_PID=$!
   for ((i = 0; i < XS_TIMEOUT * 20; i++)); do
     if [[ -s "$numberFile" ]]; then
-      export DISPLAY=":$(tr -d '\n' <"$numberFile")"
+      DISPLAY=":$(tr -d '\n' <"$numberFile")"
+      export DISPLAY
       return 0
     fi
     kill -0 "$XS_XVFB_PID" 2>/dev/null || break
