@@ -19,7 +19,7 @@ if ! dpkg-query -W -f='${Status}' imagemagick 2>/dev/null | grep -q 'ok installe
 fi
 convert=/usr/bin/convert
 
-cmake -S . -B build >/dev/null
+cmake -S . -B build -DTAVELOND_TESTS=ON >/dev/null # the probe is built with the tests
 cmake --build build -j2 --target tavelond bmp-probe >/dev/null
 
 XS_TOY="$root/build/tavelond"
