@@ -7,7 +7,6 @@
 #include <SDL.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -102,8 +101,7 @@ Outcome runToy(const std::vector<std::string>& vars, const fs::path& cwd, const 
   return r;
 }
 
-// The preload library's log of `frames` frames: one flip line each, and the
-// lines `after[k]` right after flip k.
+// The log lines of the toy's flips number `from` to `to`, one per frame.
 std::string flips(unsigned from, unsigned to) {
   std::string s;
   for (unsigned n = from; n <= to; ++n) s += "SDL_Flip " + std::to_string(n) + "\n";

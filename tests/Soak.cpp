@@ -1,7 +1,6 @@
 #include "Soak.h"
 
 #include <SDL.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <bit>
