@@ -6,7 +6,7 @@
 #   install_test.sh BUILD_DIR SOURCE_DIR PNG_PROBE MAKE_ICON
 set -euo pipefail
 
-build=$1 src=$2 probe=$3 make_icon=$4
+build=$(realpath "$1") src=$(realpath "$2") probe=$(realpath "$3") make_icon=$(realpath "$4")
 compat_dir=${TAVELOND_COMPAT_DIR:-/usr/lib/x86_64-linux-gnu/sdl12-compat}
 
 for tool in desktop-file-validate man groff; do
