@@ -41,7 +41,8 @@ constexpr Point kJointLow{0.44, 0.47};
 constexpr Point kJointHigh{0.60, 0.19};
 
 double distToSegment(Point p, Point a, Point b) {
-  const double dx = b.x - a.x, dy = b.y - a.y;
+  const double dx = b.x - a.x;
+  const double dy = b.y - a.y;
   const double len2 = dx * dx + dy * dy;
   double t = len2 > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2 : 0.0;
   t = std::fmax(0.0, std::fmin(1.0, t));
@@ -49,9 +50,12 @@ double distToSegment(Point p, Point a, Point b) {
 }
 
 bool inRoundedSquare(Point p) {
-  constexpr double kMargin = 0.03, kCorner = 0.17;
-  const double lo = kMargin + kCorner, hi = 1.0 - kMargin - kCorner;
-  const double cx = std::fmin(std::fmax(p.x, lo), hi), cy = std::fmin(std::fmax(p.y, lo), hi);
+  constexpr double kMargin = 0.03;
+  constexpr double kCorner = 0.17;
+  constexpr double kLo = kMargin + kCorner;
+  constexpr double kHi = 1.0 - kMargin - kCorner;
+  const double cx = std::fmin(std::fmax(p.x, kLo), kHi);
+  const double cy = std::fmin(std::fmax(p.y, kLo), kHi);
   return std::hypot(p.x - cx, p.y - cy) <= kCorner;
 }
 
@@ -67,13 +71,15 @@ Sample shade(Point p) {
   s = {kBackdrop, true};
 
   // Dashed ground: a polyline along groundY, every other stretch drawn.
-  constexpr double kDash = 0.055, kGroundHalfWidth = 0.018;
+  constexpr double kDash = 0.055;
+  constexpr double kGroundHalfWidth = 0.018;
   constexpr int kSteps = 200;
   // Only the segments whose x span comes within a half width of p can reach it.
   const int first = std::max(0, static_cast<int>(std::floor((p.x - kGroundHalfWidth) * kSteps)) - 1);
   const int last = std::min(kSteps, static_cast<int>(std::ceil((p.x + kGroundHalfWidth) * kSteps)) + 1);
   for (int i = first; i < last; ++i) {
-    const double x0 = static_cast<double>(i) / kSteps, x1 = static_cast<double>(i + 1) / kSteps;
+    const double x0 = static_cast<double>(i) / kSteps;
+    const double x1 = static_cast<double>(i + 1) / kSteps;
     if (static_cast<int>(std::floor(x0 / kDash)) % 2 != 0) continue;
     if (distToSegment(p, {x0, groundY(x0)}, {x1, groundY(x1)}) <= kGroundHalfWidth) s.c = kWhite;
   }
@@ -89,7 +95,8 @@ Sample shade(Point p) {
     if (distToSegment(p, sp[0], sp[1]) <= kSpringHalfWidth) s.c = kWhite;
   }
 
-  constexpr double kJointRadius = 0.085, kCoreRadius = 0.05;
+  constexpr double kJointRadius = 0.085;
+  constexpr double kCoreRadius = 0.05;
   for (const Point& j : {kJointLow, kJointHigh}) {
     if (std::hypot(p.x - j.x, p.y - j.y) <= kJointRadius) s.c = kOrange;
   }
@@ -105,14 +112,18 @@ std::vector<std::uint8_t> render(int size) {
   std::vector<std::uint8_t> rgba(static_cast<std::size_t>(size) * static_cast<std::size_t>(size) * 4);
   for (int y = 0; y < size; ++y) {
     for (int x = 0; x < size; ++x) {
-      double r = 0, g = 0, b = 0;
+      double r = 0;
+      double g = 0;
+      double b = 0;
       int covered = 0;
       for (int sy = 0; sy < kSamples; ++sy) {
         for (int sx = 0; sx < kSamples; ++sx) {
           const Point p{(x + (sx + 0.5) / kSamples) / size, (y + (sy + 0.5) / kSamples) / size};
           const Sample s = shade(p);
           if (!s.opaque) continue;
-          r += s.c.r, g += s.c.g, b += s.c.b;
+          r += s.c.r;
+          g += s.c.g;
+          b += s.c.b;
           ++covered;
         }
       }

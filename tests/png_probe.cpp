@@ -40,7 +40,8 @@ std::optional<Image> load(const char* path) {
   out.width = img.width;
   out.height = img.height;
   // The colour type as stored in the file, before conversion.
-  out.colourType = (img.format & PNG_FORMAT_FLAG_COLOR ? 2 : 0) | (img.format & PNG_FORMAT_FLAG_ALPHA ? 4 : 0);
+  out.colourType =
+      (img.format & PNG_FORMAT_FLAG_COLOR ? 2 : 0) | (img.format & PNG_FORMAT_FLAG_ALPHA ? 4 : 0);
   img.format = PNG_FORMAT_RGBA;
   out.rgba.resize(PNG_IMAGE_SIZE(img));
   if (png_image_finish_read(&img, nullptr, out.rgba.data(), 0, nullptr) == 0) {
@@ -53,11 +54,16 @@ std::optional<Image> load(const char* path) {
 
 const char* typeName(int colourType) {
   switch (colourType) {
-    case 0: return "grey";
-    case 2: return "rgb";
-    case 4: return "grey-alpha";
-    case 6: return "rgba";
-    default: return "unknown";
+    case 0:
+      return "grey";
+    case 2:
+      return "rgb";
+    case 4:
+      return "grey-alpha";
+    case 6:
+      return "rgba";
+    default:
+      return "unknown";
   }
 }
 
