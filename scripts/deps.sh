@@ -5,8 +5,10 @@ set -euo pipefail
 
 play=(build-essential cmake pkg-config libsdl1.2-dev libsdl-gfx1.2-dev)
 test=("${play[@]}" googletest libgtest-dev libbenchmark-dev xvfb xdotool)
-# Desktop integration and lint: install test, icon, manual page, sdl12-compat.
-test+=(desktop-file-utils libpng-dev man-db groff-base bsdextrautils libsdl1.2-compat clang-format clang-tidy)
+# The real-window test also runs the program on sdl12-compat (SDL 1.2 on SDL 2).
+test+=(libsdl1.2-compat)
+# Desktop integration and lint: install test, icon, manual page, clang tools.
+test+=(desktop-file-utils libpng-dev man-db groff-base bsdextrautils clang-format clang-tidy)
 
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;
