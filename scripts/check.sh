@@ -6,6 +6,8 @@ scripts/deps.sh test
 cmake -S . -B build -DTAVELOND_TESTS=ON
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+# Layout and static checks (clang-format, clang-tidy) over the same build.
+scripts/lint.sh build
 
 # The same suite again under AddressSanitizer, LeakSanitizer and
 # UndefinedBehaviorSanitizer, each stopping at its first report.
