@@ -80,7 +80,10 @@ bool clip(double& x1, double& y1, double& x2, double& y2, const Box& b) {
       }
     }
   }
-  double ax = x1, ay = y1, bx = x2, by = y2;
+  double ax = x1;
+  double ay = y1;
+  double bx = x2;
+  double by = y2;
   if (e0 >= 0) onEdge(x1, y1, x2, y2, e0, at[e0], ax, ay);
   if (e1 >= 0) onEdge(x1, y1, x2, y2, e1, at[e1], bx, by);
   x1 = ax;

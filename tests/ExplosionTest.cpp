@@ -49,11 +49,17 @@ void walk(double ax, double ay, double bx, double by, double x0, double y0, doub
   if (!finite(ax, ay) || !finite(bx, by)) return;
   const bool flat = std::fabs(bx - ax) >= std::fabs(by - ay);
   // Along u (x when flat), across v.
-  const double ua = flat ? ax : ay, va = flat ? ay : ax, ub = flat ? bx : by, vb = flat ? by : bx;
+  const double ua = flat ? ax : ay;
+  const double va = flat ? ay : ax;
+  const double ub = flat ? bx : by;
+  const double vb = flat ? by : bx;
   const double lo = std::max(std::min(ua, ub), flat ? x0 : y0);
   const double hi = std::min(std::max(ua, ub), flat ? x1 : y1);
   const double slope = ua == ub ? 0.0 : (vb - va) / (ub - ua);
-  for (double u = std::ceil(lo); u <= hi; u += 1.0) {
+  if (!(lo <= hi)) return;
+  const auto steps = static_cast<long>(std::floor(hi) - std::ceil(lo));
+  for (long i = 0; i <= steps; ++i) {
+    const double u = std::ceil(lo) + static_cast<double>(i);
     const bool nearA = std::fabs(u - ua) <= std::fabs(u - ub);
     const double v = nearA ? va + (u - ua) * slope : vb + (u - ub) * slope;
     const double x = flat ? u : v;
@@ -79,7 +85,7 @@ class Allowed {
     if (finite(x, y)) square(x, y, kDiscReach);
   }
 
-  bool operator()(int x, int y) const { return on_[static_cast<std::size_t>(y * w_ + x)]; }
+  bool operator()(int x, int y) const { return on_[index(x, y)]; }
 
  private:
   void square(double cx, double cy, int r) {
@@ -87,8 +93,11 @@ class Allowed {
     const int x = static_cast<int>(std::lround(cx));
     const int y = static_cast<int>(std::lround(cy));
     for (int j = std::max(0, y - r); j <= std::min(h_ - 1, y + r); ++j)
-      for (int i = std::max(0, x - r); i <= std::min(w_ - 1, x + r); ++i)
-        on_[static_cast<std::size_t>(j * w_ + i)] = true;
+      for (int i = std::max(0, x - r); i <= std::min(w_ - 1, x + r); ++i) on_[index(i, j)] = true;
+  }
+
+  std::size_t index(int x, int y) const {
+    return static_cast<std::size_t>(y) * static_cast<std::size_t>(w_) + static_cast<std::size_t>(x);
   }
 
   int w_;
@@ -133,9 +142,10 @@ class Explosion : public GameTest {
     game->ground->draw(0, 0);
     game->screen->surface = canvas;
     const std::uint32_t grey = SDL_MapRGB(g->format, kGrey.r, kGrey.g, kGrey.b);
-    std::vector<bool> on(static_cast<std::size_t>(g->w * g->h));
+    std::vector<bool> on;
+    on.reserve(static_cast<std::size_t>(g->w) * static_cast<std::size_t>(g->h));
     for (int y = 0; y < g->h; ++y)
-      for (int x = 0; x < g->w; ++x) on[static_cast<std::size_t>(y * g->w + x)] = rawPixel(g, x, y) != grey;
+      for (int x = 0; x < g->w; ++x) on.push_back(rawPixel(g, x, y) != grey);
     SDL_FreeSurface(g);
     return on;
   }
@@ -176,8 +186,10 @@ class Explosion : public GameTest {
     };
     int n = 0;
     for (const auto& s : game->tower->springs) {
-      double ax = screen(s->a.pos.x, ox), ay = screen(s->a.pos.y, oy);
-      double bx = screen(s->b.pos.x, ox), by = screen(s->b.pos.y, oy);
+      const double ax = screen(s->a.pos.x, ox);
+      const double ay = screen(s->a.pos.y, oy);
+      const double bx = screen(s->b.pos.x, ox);
+      const double by = screen(s->b.pos.y, oy);
       std::vector<std::pair<double, double>> inside;
       walk(ax, ay, bx, by, 2, 2, canvas->w - 3, canvas->h - 3,
            [&](double x, double y) { inside.emplace_back(x, y); });
@@ -227,10 +239,16 @@ TEST_F(Explosion, SixtyPlacementsOnOneJointBlowUpAndNothingStrayIsDrawn) {
   int clicks = 0;
   int placements = 0;
   Joint* hub = nullptr;
-  int firstFar = -1, firstInfinite = -1, firstNaN = -1;
-  int strayFrames = 0, worstStrays = 0, firstStrayFrame = -1;
-  int missingFrames = 0, firstMissingFrame = -1;
-  int rawStrayFrames = 0, rawStrays = 0;
+  int firstFar = -1;  // frames in which something first happened
+  int firstInfinite = -1;
+  int firstNaN = -1;
+  int strayFrames = 0;  // frames with stray pixels, and the worst of them
+  int worstStrays = 0;
+  int firstStrayFrame = -1;
+  int missingFrames = 0;  // frames with a shape missing from the window
+  int firstMissingFrame = -1;
+  int rawStrayFrames = 0;  // the same, drawn with wrapped coordinates
+  int rawStrays = 0;
 
   runFrames(kFrames, [&](int frame) {
     if (frame > 0) {  // audit the frame just drawn
@@ -274,7 +292,7 @@ TEST_F(Explosion, SixtyPlacementsOnOneJointBlowUpAndNothingStrayIsDrawn) {
     double x = 0;
     double y = 0;
     if (hub == nullptr) {
-      const Joint& a = *game->tower->joints[static_cast<std::size_t>(1 + clicks)];
+      const Joint& a = *game->tower->joints[1 + static_cast<std::size_t>(clicks)];
       x = clicks < 2 ? a.pos.x : 320.0;
       y = clicks < 2 ? a.pos.y : 300.0;
     } else if (clicks % 3 < 2) {

@@ -15,7 +15,6 @@
 #include <SDL.h>
 #include <dlfcn.h>
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -54,18 +53,21 @@ bool listed(const char* name, unsigned n) {
   return false;
 }
 
-void log(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-void log(const char* fmt, ...) {
+void log(const std::string& line) {
   const std::string path = env("TAVELOND_FAULT_LOG");
   if (path.empty()) return;
   FILE* f = std::fopen(path.c_str(), "a");
   if (f == nullptr) return;
-  va_list args;
-  va_start(args, fmt);
-  std::vfprintf(f, fmt, args);
-  va_end(args);
-  std::fputc('\n', f);
+  std::fputs((line + "\n").c_str(), f);
   std::fclose(f);
+}
+
+std::string str(long long v) { return std::to_string(v); }
+
+// "640x480x8 fullscreen": a video mode as the log shows it.
+std::string mode(int width, int height, int bpp, Uint32 flags) {
+  return str(width) + "x" + str(height) + "x" + str(bpp) +
+         ((flags & SDL_FULLSCREEN) != 0 ? " fullscreen" : " window");
 }
 
 SDLKey keyNamed(const std::string& name) {
@@ -101,7 +103,7 @@ void typeKeysAfterFlip(unsigned n) {
     const std::size_t colon = item.find(':');
     if (colon != std::string::npos && std::strtoul(item.c_str(), nullptr, 10) == n) {
       const SDLKey key = keyNamed(item.substr(colon + 1));
-      log("key %d after flip %u", static_cast<int>(key), n);
+      log("key " + str(key) + " after flip " + str(n));
       pushKey(key, SDL_KEYDOWN);
       pushKey(key, SDL_KEYUP);
     }
@@ -124,32 +126,32 @@ int SDL_Init(Uint32 flags) {
     return -1;
   }
   const int result = real<int (*)(Uint32)>("SDL_Init")(flags);
-  log("SDL_Init %d", result);
+  log("SDL_Init " + str(result));
   return result;
 }
 
 SDL_Surface* SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags) {
   const unsigned n = ++modeCalls;
-  const char* kind = (flags & SDL_FULLSCREEN) != 0 ? "fullscreen" : "window";
   if (listed("TAVELOND_FAULT_MODE", n)) {
-    log("SDL_SetVideoMode %u %dx%dx%d %s refused", n, width, height, bpp, kind);
+    log("SDL_SetVideoMode " + str(n) + " " + mode(width, height, bpp, flags) + " refused");
     return nullptr;
   }
   settingMode = true;
   SDL_Surface* s =
       real<SDL_Surface* (*)(int, int, int, Uint32)>("SDL_SetVideoMode")(width, height, bpp, flags);
   settingMode = false;
-  log("SDL_SetVideoMode %u %dx%dx%d %s %s", n, width, height, bpp, kind, s != nullptr ? "ok" : "failed");
+  log("SDL_SetVideoMode " + str(n) + " " + mode(width, height, bpp, flags) +
+      (s != nullptr ? " ok" : " failed"));
   return s;
 }
 
 SDL_Surface* SDL_ConvertSurface(SDL_Surface* src, SDL_PixelFormat* fmt, Uint32 flags) {
   const unsigned n = ++convertCalls;
   if (listed("TAVELOND_FAULT_CONVERT", n)) {
-    log("SDL_ConvertSurface %u refused", n);
+    log("SDL_ConvertSurface " + str(n) + " refused");
     return nullptr;
   }
-  log("SDL_ConvertSurface %u ok", n);
+  log("SDL_ConvertSurface " + str(n) + " ok");
   return real<SDL_Surface* (*)(SDL_Surface*, SDL_PixelFormat*, Uint32)>("SDL_ConvertSurface")(src, fmt,
                                                                                               flags);
 }
@@ -158,7 +160,7 @@ int SDL_Flip(SDL_Surface* screen) {
   const int result = real<int (*)(SDL_Surface*)>("SDL_Flip")(screen);
   if (settingMode) return result;  // not one of the toy's frames
   const unsigned n = ++flips;
-  log("SDL_Flip %u", n);
+  log("SDL_Flip " + str(n));
   typeKeysAfterFlip(n);
   return result;
 }

@@ -20,8 +20,6 @@
 
 namespace fs = std::filesystem;
 
-extern char** environ;
-
 namespace {
 
 constexpr unsigned kTimeLimitSeconds = 60;  // a hung toy is killed, and fails
@@ -59,14 +57,15 @@ Outcome runToy(const std::vector<std::string>& vars, const fs::path& cwd, const 
   const fs::path log = scratch / "calls";
 
   std::vector<std::string> envs;
+  envs.reserve(vars.size() + 8);
   for (char** e = environ; *e != nullptr; ++e) {
     const std::string v = *e;
     if (v.rfind("SDL_VIDEODRIVER=", 0) == 0 || v.rfind("LD_PRELOAD=", 0) == 0 ||
         v.rfind("ASAN_OPTIONS=", 0) == 0 || v.rfind("TAVELOND_FAULT_", 0) == 0)
       continue;
-    envs.push_back(v);
+    envs.emplace_back(v);
   }
-  envs.push_back("SDL_VIDEODRIVER=dummy");
+  envs.emplace_back("SDL_VIDEODRIVER=dummy");
   envs.push_back(std::string("LD_PRELOAD=") + TAVELOND_FAULT_LIBRARY);
   // The preload comes ahead of the sanitizer runtime in the sanitized build;
   // the library allocates nothing ASan needs to see from the start.
@@ -76,6 +75,7 @@ Outcome runToy(const std::vector<std::string>& vars, const fs::path& cwd, const 
   envs.push_back("TAVELOND_FAULT_LOG=" + log.string());
   for (const auto& v : vars) envs.push_back(v);
   std::vector<char*> envp;
+  envp.reserve(envs.size() + 1);
   for (auto& v : envs) envp.push_back(v.data());
   envp.push_back(nullptr);
 

@@ -169,9 +169,9 @@ TEST_F(FarPan, SaturatesAndThePlayGoesOn) {
       FakeInput::buttons = 0;
     }
   });
-  constexpr std::int32_t L = Sight::kLimit;
-  const std::vector<std::pair<std::int32_t, std::int32_t>> expected = {{L, -L},  {L, -L},  {-L + 1, L - 1},
-                                                                       {-L, -L}, {-L, -L}, {-L + 10, 0}};
+  constexpr std::int32_t kL = Sight::kLimit;
+  const std::vector<std::pair<std::int32_t, std::int32_t>> expected = {
+      {kL, -kL}, {kL, -kL}, {-kL + 1, kL - 1}, {-kL, -kL}, {-kL, -kL}, {-kL + 10, 0}};
   EXPECT_EQ(offsets, expected);
   // Back at height, the terrain a billion pixels along is drawn as usual.
   EXPECT_GT(pixelsNot(canvas, kGrey), 0);

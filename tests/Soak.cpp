@@ -111,7 +111,7 @@ class Player {
   int uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
   bool chance(int oneIn) { return uniform(1, oneIn) == 1; }
 
-  Step at(int x, int y, std::uint8_t buttons = 0) {
+  static Step at(int x, int y, std::uint8_t buttons = 0) {
     Step s;
     s.x = x;
     s.y = y;
