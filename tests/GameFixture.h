@@ -1,15 +1,17 @@
 #pragma once
 
 #include <SDL.h>
+#include <SDL_gfxPrimitives.h>
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <ostream>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 #include "Platform.h"
@@ -25,9 +27,10 @@ struct FakeInput {
   static inline int dx = 0;
   static inline int dy = 0;
   static inline std::uint8_t buttons = 0;
-  static inline std::uint32_t now = 0;              // what ticks() reads
-  static inline std::vector<std::uint32_t> delays;  // every delay asked for
-  static inline std::function<void()> onDelay;      // runs at the end of each frame's wait
+  static inline std::uint32_t now = 0;               // what ticks() reads
+  static inline std::deque<std::uint32_t> readings;  // scripted ticks, read before `now`
+  static inline std::vector<std::uint32_t> delays;   // every delay asked for
+  static inline std::function<void()> onDelay;       // runs at the end of each frame's wait
 
   static std::uint8_t mouse(int* px, int* py) {
     if (px != nullptr) *px = x;
@@ -41,7 +44,13 @@ struct FakeInput {
     dy = 0;
     return buttons;
   }
-  static std::uint32_t ticks() { return now; }
+  static std::uint32_t ticks() {
+    if (!readings.empty()) {
+      now = readings.front();
+      readings.pop_front();
+    }
+    return now;
+  }
   static void delay(std::uint32_t ms) {
     delays.push_back(ms);
     if (onDelay) onDelay();
@@ -57,6 +66,7 @@ struct FakeInput {
     x = y = dx = dy = 0;
     buttons = 0;
     now = 0;
+    readings.clear();
     delays.clear();
     onDelay = nullptr;
     platform::mouseState = mouse;

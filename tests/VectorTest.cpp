@@ -56,6 +56,8 @@ struct LengthCase {
   double length;  // exact, or NaN
 };
 
+void PrintTo(const LengthCase& c, std::ostream* os) { *os << "(" << c.x << ", " << c.y << ")"; }
+
 class VectorLength : public ::testing::TestWithParam<LengthCase> {};
 
 TEST_P(VectorLength, IsTheUnroundedHypotenuse) {
@@ -74,7 +76,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, VectorLength,
                                            LengthCase{kNaN, -kInf, std::numeric_limits<double>::infinity()},
                                            LengthCase{kNaN, 1, std::nan("")},
                                            LengthCase{3e38f, 3e38f, std::hypot(double(3e38f), double(3e38f))},
-                                           LengthCase{1e-30f, 1e-30f, std::hypot(double(1e-30f), double(1e-30f))}));
+                                           LengthCase{1e-30f, 1e-30f,
+                                                      std::hypot(double(1e-30f), double(1e-30f))}));
 
 TEST(Vector, LengthBeyondFloatRangeStaysFiniteAndTinyLengthsStayNonZero) {
   const double big = Vector(3e38f, 3e38f).length();
