@@ -18,9 +18,9 @@
 
 namespace {
 
-constexpr int kDepth = 32;          // bits per pixel of the drawing surface
-constexpr std::uint8_t kLeft = 1;   // SDL_BUTTON(SDL_BUTTON_LEFT)
-constexpr int kPickReach = 11;      // pixels: farthest click from a joint that still hits it
+constexpr int kDepth = 32;         // bits per pixel of the drawing surface
+constexpr std::uint8_t kLeft = 1;  // SDL_BUTTON(SDL_BUTTON_LEFT)
+constexpr int kPickReach = 11;     // pixels: farthest click from a joint that still hits it
 
 std::uint8_t mouse(int* x, int* y) {
   if (x != nullptr) *x = Scene::mouseX;
@@ -55,8 +55,9 @@ std::vector<std::array<int, 2>> clickOffsets() {
       if (dx * dx + dy * dy < Joint::kRadius * Joint::kRadius) out.push_back({dx, dy});
     }
   }
-  std::stable_sort(out.begin(), out.end(),
-                   [](const auto& a, const auto& b) { return a[0] * a[0] + a[1] * a[1] < b[0] * b[0] + b[1] * b[1]; });
+  std::stable_sort(out.begin(), out.end(), [](const auto& a, const auto& b) {
+    return a[0] * a[0] + a[1] * a[1] < b[0] * b[0] + b[1] * b[1];
+  });
   return out;
 }
 

@@ -86,7 +86,8 @@ void view(int ox, int oy) {
 
 // Seconds per item, shown with an SI prefix (n for nanoseconds).
 benchmark::Counter perItem(double items) {
-  return benchmark::Counter(items, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  return benchmark::Counter(items,
+                            benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 // A whole structure must lie inside the window for the on-screen cases.
@@ -97,7 +98,8 @@ bool allOnScreen() {
 
 void BM_TowerMove(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
-  Tower& tower = n > 1000 ? structures.show("wide", tenWindows(n)) : structures.show(std::to_string(n), oneWindow(n));
+  Tower& tower =
+      n > 1000 ? structures.show("wide", tenWindows(n)) : structures.show(std::to_string(n), oneWindow(n));
   for (auto _ : state) tower.move();
   state.counters["per_joint"] = perItem(static_cast<double>(tower.joints.size()));
   state.counters["per_spring"] = perItem(static_cast<double>(tower.springs.size()));
@@ -142,8 +144,8 @@ std::vector<Call> frameCalls(int ox, int oy) {
   };
   for (int i = 0; i <= w; i += kPeriod) {
     const int left = i - kDash;
-    calls.push_back({Call::kLine, static_cast<Sint16>(left), groundY(left), static_cast<Sint16>(i), groundY(i),
-                     255, 255, 255, 255});
+    calls.push_back({Call::kLine, static_cast<Sint16>(left), groundY(left), static_cast<Sint16>(i),
+                     groundY(i), 255, 255, 255, 255});
   }
   for (const auto& s : game.tower->springs) {
     calls.push_back({Call::kLine, screenCoord(s->a.pos.x, ox), screenCoord(s->a.pos.y, oy),
@@ -213,8 +215,8 @@ void BM_DrawFloor(benchmark::State& state) {
   // The floor must be exactly the frame's drawing: compare the pictures.
   SDL_Surface* s = scene->surface();
   drawFrame();
-  std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)> frame(
-      SDL_ConvertSurface(s, s->format, s->flags), SDL_FreeSurface);
+  std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)> frame(SDL_ConvertSurface(s, s->format, s->flags),
+                                                                 SDL_FreeSurface);
   Tavelond& game = scene->game();
   game.screen->clear(64, 64, 64);
   play(s, calls);

@@ -86,10 +86,12 @@ TEST_P(CullingTest, ShapesAroundTheEdgesPaintWhatSdlGfxPaints) {
         ax = nearEdge(rng, x0, x1), ay = nearEdge(rng, y0, y1), bx = ax + pick(rng) - 1, by = ay + 1;
         break;
     }
-    besideOneEdge += (ax < x0 && bx < x0) || (ax > x1 && bx > x1) || (ay < y0 && by < y0) || (ay > y1 && by > y1);
+    besideOneEdge +=
+        (ax < x0 && bx < x0) || (ax > x1 && bx > x1) || (ay < y0 && by < y0) || (ay > y1 && by > y1);
     const int r = radius(rng);
     const canvas::Colour k{static_cast<std::uint8_t>(channel(rng)), static_cast<std::uint8_t>(channel(rng)),
-                           static_cast<std::uint8_t>(channel(rng)), static_cast<std::uint8_t>(channel(rng) | 1)};
+                           static_cast<std::uint8_t>(channel(rng)),
+                           static_cast<std::uint8_t>(channel(rng) | 1)};
     const auto s16 = [](int v) { return static_cast<Sint16>(v); };
 
     canvas::line(viaCanvas, ax, ay, bx, by, k);
@@ -100,7 +102,8 @@ TEST_P(CullingTest, ShapesAroundTheEdgesPaintWhatSdlGfxPaints) {
     filledCircleRGBA(raw, s16(bx), s16(ay), s16(r), k.r, k.g, k.b, k.a);
 
     ASSERT_TRUE(samePicture(viaCanvas, raw))
-        << differingPixels(viaCanvas, raw) << " pixels differ after case " << i << ": line (" << ax << ", " << ay << ")-(" << bx << ", " << by << "), radius " << r;
+        << differingPixels(viaCanvas, raw) << " pixels differ after case " << i << ": line (" << ax << ", "
+        << ay << ")-(" << bx << ", " << by << "), radius " << r;
   }
   // The cases must exercise culling, and still paint plenty near the edges.
   EXPECT_GT(besideOneEdge, kCases / 5);

@@ -55,9 +55,9 @@ struct State {
   const std::uint32_t want[] = {bits(a2->vel.x), bits(a2->vel.y), bits(b2->vel.x), bits(b2->vel.y)};
   for (int i = 0; i < 4; ++i) {
     if (got[i] != want[i]) {
-      return ::testing::AssertionFailure() << "velocity component " << i << ": " << std::hex << got[i] << " vs "
-                                           << want[i] << " from a (" << s.aPos.x << ", " << s.aPos.y << ") b ("
-                                           << s.bPos.x << ", " << s.bPos.y << ") rest " << s.rest;
+      return ::testing::AssertionFailure() << "velocity component " << i << ": " << std::hex << got[i]
+                                           << " vs " << want[i] << " from a (" << s.aPos.x << ", " << s.aPos.y
+                                           << ") b (" << s.bPos.x << ", " << s.bPos.y << ") rest " << s.rest;
     }
   }
   return ::testing::AssertionSuccess();
@@ -66,23 +66,23 @@ struct State {
 TEST(SpringStepBits, EdgeStatesMatchTheLongWay) {
   const float nan = std::nanf("");
   const std::vector<State> states = {
-      {{0, 0}, {0, 0}, {100, 0}, {0, 0}, 96, false},           // stretched
-      {{0, 0}, {0, 0}, {40, 0}, {0, 0}, 48, false},            // compressed
-      {{7, 7}, {1, 1}, {8, 8}, {0, 0}, 10, false},             // predicted ends coincide
-      {{0, 0}, {0, 0}, {0, 0}, {0, 0}, 0, false},              // zero span, zero rest
-      {{0, 0}, {0, 0}, {100, 0}, {0, 0}, nan, false},          // NaN rest
-      {{0, 0}, {0, 0}, {30, 40}, {0, 0}, 40, true},            // anchored end
-      {{0, 0}, {0, 0}, {kMax, kMax}, {0, 0}, 1, false},        // stretch rounds to +inf
-      {{-kMax, 0}, {0, 0}, {kMax, 0}, {0, 0}, 1, false},       // span overflows to +inf
-      {{0, 0}, {0, 0}, {kInf, 5}, {0, 0}, 1, false},           // infinite end
-      {{0, 0}, {0, 0}, {kInf, kInf}, {0, 0}, 1, false},        // infinite both ways
-      {{0, 0}, {0, 0}, {nan, 5}, {0, 0}, 1, false},            // NaN end
-      {{0, 0}, {0, 0}, {kInf, nan}, {0, 0}, 1, false},         // infinity beside NaN
-      {{0, 0}, {0, 0}, {kTiny, 0}, {0, 0}, 0, false},          // subnormal span
-      {{0, 0}, {0, 0}, {kTiny, kTiny}, {0, 0}, 1, false},      // subnormal span, stretched
-      {{1e-30f, 0}, {0, 0}, {0, 1e-30f}, {0, 0}, 0, false},    // tiny but normal
-      {{0, 0}, {kInf, 0}, {10, 0}, {-kInf, 0}, 5, false},      // infinite velocities
-      {{3, 4}, {0, 0}, {0, 0}, {0, 0}, kInf, false},           // infinite rest
+      {{0, 0}, {0, 0}, {100, 0}, {0, 0}, 96, false},         // stretched
+      {{0, 0}, {0, 0}, {40, 0}, {0, 0}, 48, false},          // compressed
+      {{7, 7}, {1, 1}, {8, 8}, {0, 0}, 10, false},           // predicted ends coincide
+      {{0, 0}, {0, 0}, {0, 0}, {0, 0}, 0, false},            // zero span, zero rest
+      {{0, 0}, {0, 0}, {100, 0}, {0, 0}, nan, false},        // NaN rest
+      {{0, 0}, {0, 0}, {30, 40}, {0, 0}, 40, true},          // anchored end
+      {{0, 0}, {0, 0}, {kMax, kMax}, {0, 0}, 1, false},      // stretch rounds to +inf
+      {{-kMax, 0}, {0, 0}, {kMax, 0}, {0, 0}, 1, false},     // span overflows to +inf
+      {{0, 0}, {0, 0}, {kInf, 5}, {0, 0}, 1, false},         // infinite end
+      {{0, 0}, {0, 0}, {kInf, kInf}, {0, 0}, 1, false},      // infinite both ways
+      {{0, 0}, {0, 0}, {nan, 5}, {0, 0}, 1, false},          // NaN end
+      {{0, 0}, {0, 0}, {kInf, nan}, {0, 0}, 1, false},       // infinity beside NaN
+      {{0, 0}, {0, 0}, {kTiny, 0}, {0, 0}, 0, false},        // subnormal span
+      {{0, 0}, {0, 0}, {kTiny, kTiny}, {0, 0}, 1, false},    // subnormal span, stretched
+      {{1e-30f, 0}, {0, 0}, {0, 1e-30f}, {0, 0}, 0, false},  // tiny but normal
+      {{0, 0}, {kInf, 0}, {10, 0}, {-kInf, 0}, 5, false},    // infinite velocities
+      {{3, 4}, {0, 0}, {0, 0}, {0, 0}, kInf, false},         // infinite rest
   };
   for (const State& s : states) EXPECT_TRUE(sameStep(s));
 }
@@ -92,19 +92,23 @@ TEST(SpringStepBits, RandomStatesMatchTheLongWay) {
   std::uniform_real_distribution<float> pos(-2000.0f, 2000.0f), vel(-20.0f, 20.0f), rest(0.0f, 120.0f);
   std::uniform_int_distribution<int> coin(0, 1), exponent(-140, 127);
   // Any finite float, sign and binade spread evenly.
-  const auto wild = [&] { return (coin(rng) ? 1.0f : -1.0f) * std::ldexp(1.0f + pos(rng) / 4000.0f, exponent(rng)); };
+  const auto wild = [&] {
+    return (coin(rng) ? 1.0f : -1.0f) * std::ldexp(1.0f + pos(rng) / 4000.0f, exponent(rng));
+  };
   constexpr int kOrdinary = 200000;
   constexpr int kWild = 50000;
   int failures = 0;
   for (int i = 0; i < kOrdinary && failures < 5; ++i) {
-    const State s{{pos(rng), pos(rng)}, {vel(rng), vel(rng)}, {pos(rng), pos(rng)},
-                  {vel(rng), vel(rng)}, rest(rng), coin(rng) == 1};
+    const State s{
+        {pos(rng), pos(rng)}, {vel(rng), vel(rng)}, {pos(rng), pos(rng)}, {vel(rng), vel(rng)}, rest(rng),
+        coin(rng) == 1};
     const auto r = sameStep(s);
     if (!r) ++failures;
     EXPECT_TRUE(r);
   }
   for (int i = 0; i < kWild && failures < 5; ++i) {
-    const State s{{wild(), wild()}, {wild(), wild()}, {wild(), wild()}, {wild(), wild()}, std::fabs(wild()), false};
+    const State s{{wild(), wild()}, {wild(), wild()},  {wild(), wild()},
+                  {wild(), wild()}, std::fabs(wild()), false};
     const auto r = sameStep(s);
     if (!r) ++failures;
     EXPECT_TRUE(r);
