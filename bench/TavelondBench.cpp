@@ -79,6 +79,17 @@ class Structures {
 
 Structures structures;
 
+// The structure on show, or nothing when it could not be built: then the
+// case is marked as failed and runs no iteration.
+Tower* show(benchmark::State& state, const std::string& name, const Lattice& lattice) {
+  try {
+    return &structures.show(name, lattice);
+  } catch (const std::exception& e) {
+    state.SkipWithError(e.what());
+    return nullptr;
+  }
+}
+
 void view(int ox, int oy) {
   scene->game().sight->x = ox;
   scene->game().sight->y = oy;
@@ -98,23 +109,24 @@ bool allOnScreen() {
 
 void BM_TowerMove(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
-  Tower& tower =
-      n > 1000 ? structures.show("wide", tenWindows(n)) : structures.show(std::to_string(n), oneWindow(n));
-  for (auto _ : state) tower.move();
-  state.counters["per_joint"] = perItem(static_cast<double>(tower.joints.size()));
-  state.counters["per_spring"] = perItem(static_cast<double>(tower.springs.size()));
+  Tower* tower = n > 1000 ? show(state, "wide", tenWindows(n)) : show(state, std::to_string(n), oneWindow(n));
+  if (tower == nullptr) return;
+  for (auto _ : state) tower->move();
+  state.counters["per_joint"] = perItem(static_cast<double>(tower->joints.size()));
+  state.counters["per_spring"] = perItem(static_cast<double>(tower->springs.size()));
   state.counters["top_speed"] = scene->topSpeed();
 }
 BENCHMARK(BM_TowerMove)->Arg(100)->Arg(1000)->Arg(10000);
 
 void BM_Frame(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
-  Tower& tower = structures.show(std::to_string(n), oneWindow(n));
+  Tower* tower = show(state, std::to_string(n), oneWindow(n));
+  if (tower == nullptr) return;
   view(0, 0);
   if (!allOnScreen()) state.SkipWithError("structure reaches beyond the window");
   for (auto _ : state) scene->frame();
-  state.counters["joints"] = static_cast<double>(tower.joints.size());
-  state.counters["springs"] = static_cast<double>(tower.springs.size());
+  state.counters["joints"] = static_cast<double>(tower->joints.size());
+  state.counters["springs"] = static_cast<double>(tower->springs.size());
   state.counters["top_speed"] = scene->topSpeed();
 }
 BENCHMARK(BM_Frame)->Arg(100)->Arg(1000)->Arg(4000)->Unit(benchmark::kMicrosecond);
@@ -207,7 +219,8 @@ bool samePixels(SDL_Surface* a, SDL_Surface* b) {
 
 void BM_DrawFloor(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
-  Tower& tower = structures.show(std::to_string(n), oneWindow(n));
+  Tower* tower = show(state, std::to_string(n), oneWindow(n));
+  if (tower == nullptr) return;
   view(0, 0);
   if (!allOnScreen()) state.SkipWithError("structure reaches beyond the window");
   const std::vector<Call> calls = frameCalls(0, 0);
@@ -224,21 +237,22 @@ void BM_DrawFloor(benchmark::State& state) {
 
   for (auto _ : state) play(s, calls);
   state.counters["calls"] = static_cast<double>(calls.size());
-  state.counters["joints"] = static_cast<double>(tower.joints.size());
+  state.counters["joints"] = static_cast<double>(tower->joints.size());
 }
 BENCHMARK(BM_DrawFloor)->Arg(100)->Arg(1000)->Arg(4000)->Unit(benchmark::kMicrosecond);
 
 void BM_FrameOffscreen(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
-  Tower& tower = structures.show("wide", tenWindows(n));
+  Tower* tower = show(state, "wide", tenWindows(n));
+  if (tower == nullptr) return;
   view(-kPannedWindow * Tavelond::kWidth, 0);
   int visible = 0;
-  for (const auto& j : tower.joints) {
+  for (const auto& j : tower->joints) {
     const int x = static_cast<int>(j->pos.x) + scene->game().sight->x;
     visible += x >= 0 && x < Tavelond::kWidth ? 1 : 0;
   }
   for (auto _ : state) scene->frame();
-  state.counters["joints"] = static_cast<double>(tower.joints.size());
+  state.counters["joints"] = static_cast<double>(tower->joints.size());
   state.counters["visible"] = visible;
   view(0, 0);
 }

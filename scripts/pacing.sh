@@ -2,16 +2,18 @@
 # Measures the real frame loop: frame periods over at least 600 frames, the
 # recovery from one slow frame, and the CPU the game burns while nothing
 # happens. Runs the game under Xvfb (or, with --headless, on SDL's dummy
-# driver) with a preloaded shim that notes the time of every SDL_Flip and
-# passes it on untouched. Prints the figures and whether each meets its goal;
-# exits 1 when one does not.
+# driver) with a preloaded shim (scripts/pacing-shim.c) that notes the time
+# of every SDL_Flip, SDL_Delay and tick reading of the game and passes each
+# call on untouched. Frames are counted from one start of a frame (the tick
+# reading after the wait) to the next. Prints the figures and whether each
+# meets its goal; exits 1 when one does not.
 #
 #   scripts/pacing.sh [--headless] [--seconds N]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 headless=0
-seconds=10 # length of the idle CPU window; the run lasts 3 s longer
+seconds=10 # length of the idle CPU window; the run lasts 4 s longer
 while [ $# -gt 0 ]; do
   case "$1" in
     --headless) headless=1 ;;
