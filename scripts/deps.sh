@@ -5,6 +5,8 @@ set -euo pipefail
 
 play=(build-essential cmake pkg-config libsdl1.2-dev libsdl-gfx1.2-dev)
 test=("${play[@]}" googletest libgtest-dev libbenchmark-dev xvfb xdotool)
+# The real-window test also runs the program on sdl12-compat (SDL 1.2 on SDL 2).
+test+=(libsdl1.2-compat)
 
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;
