@@ -4,6 +4,9 @@
  * each call on untouched. The notes are written to $PACING_LOG when the
  * process ends. With $PACING_SLOW_FRAME = k, the k-th flip is followed by
  * 40 ms of sleep, as if that frame had been slow. */
+#ifndef _GNU_SOURCE
+#define _GNU_SOURCE /* RTLD_NEXT, dladdr */
+#endif
 #include <SDL.h>
 #include <dlfcn.h>
 #include <stdint.h>
