@@ -8,17 +8,27 @@
 # reading after the wait) to the next. Prints the figures and whether each
 # meets its goal; exits 1 when one does not.
 #
-#   scripts/pacing.sh [--headless] [--seconds N]
+# --sdl12-compat runs the game on sdl12-compat (SDL 1.2 on SDL 2) instead of
+# the classic SDL 1.2 library.
+#
+#   scripts/pacing.sh [--headless] [--sdl12-compat] [--seconds N]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 headless=0
+runtime="classic SDL 1.2"
 seconds=10 # length of the idle CPU window; the run lasts 4 s longer
 while [ $# -gt 0 ]; do
   case "$1" in
     --headless) headless=1 ;;
+    --sdl12-compat)
+      compat="/usr/lib/$(gcc -print-multiarch)/sdl12-compat"
+      [ -e "$compat/libSDL-1.2.so.0" ] || { echo "sdl12-compat is not installed" >&2; exit 1; }
+      export LD_LIBRARY_PATH="$compat${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+      runtime="sdl12-compat"
+      ;;
     --seconds) seconds="$2"; shift ;;
-    *) echo "usage: $0 [--headless] [--seconds N]" >&2; exit 2 ;;
+    *) echo "usage: $0 [--headless] [--sdl12-compat] [--seconds N]" >&2; exit 2 ;;
   esac
   shift
 done
@@ -142,7 +152,7 @@ read -r slow_ticks gap after_min_ticks after_total < <(starts "$slow" | awk -v k
 
 verdict() { if awk "BEGIN { exit !($1) }"; then echo "ok"; else echo "MISSED"; fi; }
 report() {
-echo "Frame loop on $where, $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "Frame loop on $runtime, $where, $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
 row() { printf '%-46s %-28s %s\n' "$@"; }
 row "figure" "measured" "goal"
 row "frames measured" "$frames" "$(verdict "$frames >= $kMinFrames") (>= $kMinFrames)"
