@@ -7,6 +7,8 @@ play=(build-essential cmake pkg-config libsdl1.2-dev libsdl-gfx1.2-dev)
 test=("${play[@]}" googletest libgtest-dev libbenchmark-dev xvfb xdotool)
 # The real-window test also runs the program on sdl12-compat (SDL 1.2 on SDL 2).
 test+=(libsdl1.2-compat)
+# Desktop integration and lint: install test, icon, manual page, clang tools.
+test+=(desktop-file-utils libpng-dev man-db groff-base bsdextrautils clang-format clang-tidy)
 
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;

@@ -6,6 +6,7 @@
 #include "Ground.h"
 #include "Platform.h"
 #include "Screen.h"
+#include "SdlDefaults.h"
 #include "Sight.h"
 #include "StartupError.h"
 #include "Tower.h"
@@ -37,6 +38,7 @@ Tavelond::~Tavelond() {
 }
 
 void Tavelond::initSDL() {
+  sdldefaults::apply();
   if (SDL_Init(SDL_INIT_VIDEO) < 0) throw StartupError("Couldn't initialize SDL");
 }
 

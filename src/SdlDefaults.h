@@ -1,0 +1,29 @@
+#pragma once
+
+#include <array>
+
+// Environment defaults for SDL 2, which runs the program when its SDL 1.2
+// library is sdl12-compat. The classic SDL 1.2 library reads none of them.
+//
+// sdl12-compat shows the 640x480 software surface by uploading it, every
+// frame, to an OpenGL texture and drawing that. Without a GPU (Mesa's
+// llvmpipe) this costs about a sixth of a core while the toy sits idle. SDL 2's
+// own software path blits the surface to the window the way the classic
+// library does: the same pixels for a fraction of the work.
+namespace sdldefaults {
+
+struct Default {
+  const char* name;
+  const char* value;
+};
+
+inline constexpr std::array<Default, 2> kDefaults{{
+    {"SDL_RENDER_DRIVER", "software"},      // the renderer sdl12-compat creates
+    {"SDL_FRAMEBUFFER_ACCELERATION", "0"},  // SDL 2's window framebuffer
+}};
+
+// Sets every variable of kDefaults that is not set yet. A variable the user
+// has set, even to an empty value, is left as it is. Call before SDL_Init.
+void apply();
+
+}  // namespace sdldefaults
