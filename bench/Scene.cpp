@@ -61,18 +61,23 @@ std::vector<std::array<int, 2>> clickOffsets() {
   return out;
 }
 
-}  // namespace
-
-Scene::Scene() {
+// The game on the dummy driver, reading the scripted mouse and clock.
+std::unique_ptr<Tavelond> startGame() {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   platform::mouseState = mouse;
   platform::relativeMouseState = relative;
   platform::ticks = ticks;
   platform::delay = delay;
-  game_ = std::make_unique<Tavelond>();
-  video_ = game_->screen->surface;
-  canvas_ = SDL_CreateRGBSurface(SDL_SWSURFACE, Tavelond::kWidth, Tavelond::kHeight, kDepth, 0x00FF0000,
-                                 0x0000FF00, 0x000000FF, 0);
+  return std::make_unique<Tavelond>();
+}
+
+}  // namespace
+
+Scene::Scene()
+    : game_(startGame()),
+      video_(game_->screen->surface),
+      canvas_(SDL_CreateRGBSurface(SDL_SWSURFACE, Tavelond::kWidth, Tavelond::kHeight, kDepth, 0x00FF0000,
+                                   0x0000FF00, 0x000000FF, 0)) {
   if (canvas_ == nullptr) throw std::runtime_error("cannot make a 32-bit surface");
   game_->screen->surface = canvas_;
 }
@@ -130,7 +135,11 @@ void Scene::build(const Lattice& l) {
   };
   std::vector<const Joint*> grid(static_cast<std::size_t>(l.joints()), nullptr);
   const auto cell = [&](int r, int c, int k) -> const Joint*& {
-    return grid[static_cast<std::size_t>((r * l.columns + c) * l.layers + k)];
+    const auto index =
+        (static_cast<std::size_t>(r) * static_cast<std::size_t>(l.columns) + static_cast<std::size_t>(c)) *
+            static_cast<std::size_t>(l.layers) +
+        static_cast<std::size_t>(k);
+    return grid[index];
   };
   const auto place = [&](int r, int c, int k, const Joint& a, const Joint& b) {
     select(a);
@@ -186,8 +195,10 @@ void Scene::step(int frames) {
 }
 
 Scene::Box Scene::extent() const {
-  int x0 = std::numeric_limits<int>::max(), y0 = x0;
-  int x1 = std::numeric_limits<int>::min(), y1 = x1;
+  int x0 = std::numeric_limits<int>::max();
+  int y0 = x0;
+  int x1 = std::numeric_limits<int>::min();
+  int y1 = x1;
   const Sight& sight = *game_->sight;
   for (const auto& j : game_->tower->joints) {
     const int x = static_cast<int>(j->pos.x) + sight.x;

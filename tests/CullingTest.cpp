@@ -28,8 +28,8 @@ void PrintTo(const Clip& c, std::ostream* os) { *os << c.name; }
 // Same pixels in both surfaces; a row compare, fast enough to run per case.
 bool samePicture(SDL_Surface* a, SDL_Surface* b) {
   for (int y = 0; y < a->h; ++y) {
-    const auto* ra = static_cast<const std::uint8_t*>(a->pixels) + y * a->pitch;
-    const auto* rb = static_cast<const std::uint8_t*>(b->pixels) + y * b->pitch;
+    const auto* ra = static_cast<const std::uint8_t*>(a->pixels) + static_cast<std::ptrdiff_t>(y) * a->pitch;
+    const auto* rb = static_cast<const std::uint8_t*>(b->pixels) + static_cast<std::ptrdiff_t>(y) * b->pitch;
     if (std::memcmp(ra, rb, static_cast<std::size_t>(a->w) * a->format->BytesPerPixel) != 0) return false;
   }
   return true;
@@ -56,34 +56,56 @@ class CullingTest : public ::testing::TestWithParam<Clip> {
 
 // A coordinate near one of the two edges [lo, hi] of the clip rectangle.
 int nearEdge(std::mt19937& rng, int lo, int hi) {
-  std::uniform_int_distribution<int> side(0, 1), off(-kEdgeBand, kEdgeBand);
+  std::uniform_int_distribution<int> side(0, 1);
+  std::uniform_int_distribution<int> off(-kEdgeBand, kEdgeBand);
   return (side(rng) == 0 ? lo : hi) + off(rng);
 }
 
 TEST_P(CullingTest, ShapesAroundTheEdgesPaintWhatSdlGfxPaints) {
   const SDL_Rect& c = viaCanvas->clip_rect;
-  const int x0 = c.x, x1 = c.x + c.w - 1, y0 = c.y, y1 = c.y + c.h - 1;
+  const int x0 = c.x;
+  const int x1 = c.x + c.w - 1;
+  const int y0 = c.y;
+  const int y1 = c.y + c.h - 1;
   std::mt19937 rng(20261211);
-  std::uniform_int_distribution<int> anyX(x0 - 100, x1 + 100), anyY(y0 - 100, y1 + 100);
-  std::uniform_int_distribution<int> radius(1, kMaxRadius), channel(0, 255), pick(0, 3);
+  std::uniform_int_distribution<int> anyX(x0 - 100, x1 + 100);
+  std::uniform_int_distribution<int> anyY(y0 - 100, y1 + 100);
+  std::uniform_int_distribution<int> radius(1, kMaxRadius);
+  std::uniform_int_distribution<int> channel(0, 255);
+  std::uniform_int_distribution<int> pick(0, 3);
 
   int besideOneEdge = 0;  // lines with both ends past the same edge: the culled kind
   for (int i = 0; i < kCases; ++i) {
     // One end near a vertical edge, the other near a horizontal one, or
     // both near the same edge: every way a segment can graze the surface.
-    int ax = 0, ay = 0, bx = 0, by = 0;
+    int ax = 0;
+    int ay = 0;
+    int bx = 0;
+    int by = 0;
     switch (pick(rng)) {
       case 0:
-        ax = nearEdge(rng, x0, x1), ay = anyY(rng), bx = nearEdge(rng, x0, x1), by = anyY(rng);
+        ax = nearEdge(rng, x0, x1);
+        ay = anyY(rng);
+        bx = nearEdge(rng, x0, x1);
+        by = anyY(rng);
         break;
       case 1:
-        ax = anyX(rng), ay = nearEdge(rng, y0, y1), bx = anyX(rng), by = nearEdge(rng, y0, y1);
+        ax = anyX(rng);
+        ay = nearEdge(rng, y0, y1);
+        bx = anyX(rng);
+        by = nearEdge(rng, y0, y1);
         break;
       case 2:
-        ax = nearEdge(rng, x0, x1), ay = anyY(rng), bx = anyX(rng), by = nearEdge(rng, y0, y1);
+        ax = nearEdge(rng, x0, x1);
+        ay = anyY(rng);
+        bx = anyX(rng);
+        by = nearEdge(rng, y0, y1);
         break;
       default:
-        ax = nearEdge(rng, x0, x1), ay = nearEdge(rng, y0, y1), bx = ax + pick(rng) - 1, by = ay + 1;
+        ax = nearEdge(rng, x0, x1);
+        ay = nearEdge(rng, y0, y1);
+        bx = ax + pick(rng) - 1;
+        by = ay + 1;
         break;
     }
     besideOneEdge +=

@@ -47,8 +47,10 @@ struct State {
     j->vel = v;
     return j;
   };
-  auto a1 = make(s.aPos, s.aVel, false), b1 = make(s.bPos, s.bVel, s.bAnchored);
-  auto a2 = make(s.aPos, s.aVel, false), b2 = make(s.bPos, s.bVel, s.bAnchored);
+  auto a1 = make(s.aPos, s.aVel, false);
+  auto b1 = make(s.bPos, s.bVel, s.bAnchored);
+  auto a2 = make(s.aPos, s.aVel, false);
+  auto b2 = make(s.bPos, s.bVel, s.bAnchored);
   Spring(*a1, *b1, s.rest).move();
   longWayStep(*a2, *b2, s.rest);
   const std::uint32_t got[] = {bits(a1->vel.x), bits(a1->vel.y), bits(b1->vel.x), bits(b1->vel.y)};
@@ -89,8 +91,11 @@ TEST(SpringStepBits, EdgeStatesMatchTheLongWay) {
 
 TEST(SpringStepBits, RandomStatesMatchTheLongWay) {
   std::mt19937 rng(4242);
-  std::uniform_real_distribution<float> pos(-2000.0f, 2000.0f), vel(-20.0f, 20.0f), rest(0.0f, 120.0f);
-  std::uniform_int_distribution<int> coin(0, 1), exponent(-140, 127);
+  std::uniform_real_distribution<float> pos(-2000.0f, 2000.0f);
+  std::uniform_real_distribution<float> vel(-20.0f, 20.0f);
+  std::uniform_real_distribution<float> rest(0.0f, 120.0f);
+  std::uniform_int_distribution<int> coin(0, 1);
+  std::uniform_int_distribution<int> exponent(-140, 127);
   // Any finite float, sign and binade spread evenly.
   const auto wild = [&] {
     return (coin(rng) ? 1.0f : -1.0f) * std::ldexp(1.0f + pos(rng) / 4000.0f, exponent(rng));
