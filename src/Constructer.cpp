@@ -57,7 +57,7 @@ void Constructer::move() {
   buttons = state;
 }
 
-Joint* Constructer::pick(std::int32_t x, std::int32_t y) const {
+Joint* Constructer::pick(std::int32_t x, std::int32_t y) {
   for (const auto& j : instance->tower->joints) {
     if (j->hitTest(x, y)) return j.get();
   }

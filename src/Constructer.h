@@ -21,7 +21,7 @@ class Constructer {
   virtual void draw(std::int32_t ox, std::int32_t oy) const;
 
   // The first joint of the tower, in list order, that covers the world point.
-  Joint* pick(std::int32_t x, std::int32_t y) const;
+  static Joint* pick(std::int32_t x, std::int32_t y);
   void drawMark(std::int32_t ox, std::int32_t oy, const Joint* joint) const;
   // A white ring at screen point (x, y) whose alpha follows `count`.
   void drawPulse(double x, double y, int radius) const;

@@ -41,8 +41,10 @@ void Joint::draw(std::int32_t ox, std::int32_t oy) const {
 }
 
 void Joint::blit(SDL_Surface* image) const {
-  const auto x = canvas::toInt<Sint16>(std::trunc(static_cast<double>(pos.x)) - image->w / 2);
-  const auto y = canvas::toInt<Sint16>(std::trunc(static_cast<double>(pos.y)) - image->h / 2);
+  const int halfW = image->w / 2;  // toward zero, as the corner is
+  const int halfH = image->h / 2;
+  const auto x = canvas::toInt<Sint16>(std::trunc(static_cast<double>(pos.x)) - halfW);
+  const auto y = canvas::toInt<Sint16>(std::trunc(static_cast<double>(pos.y)) - halfH);
   if (!x || !y) return;  // beyond what an SDL_Rect can address
   SDL_Rect to{*x, *y, 0, 0};
   SDL_BlitSurface(image, nullptr, instance->screen->surface, &to);

@@ -12,9 +12,9 @@ std::string Screen::modeError(std::int32_t width, std::int32_t height) {
   return "Couldn't set video mode to " + std::to_string(width) + "x" + std::to_string(height);
 }
 
-Screen::Screen(const std::string& caption, std::int32_t width, std::int32_t height) {
-  // Depth 0: the display's own; flags 0: a software surface in a window.
-  surface = SDL_SetVideoMode(width, height, 0, 0);
+// Depth 0: the display's own; flags 0: a software surface in a window.
+Screen::Screen(const std::string& caption, std::int32_t width, std::int32_t height)
+    : surface(SDL_SetVideoMode(width, height, 0, 0)) {
   if (surface == nullptr) throw StartupError(modeError(width, height));
   SDL_WM_SetCaption(caption.c_str(), nullptr);
 }

@@ -33,7 +33,7 @@ class CanvasTest : public ::testing::Test {
 
 TEST(CanvasToInt, TruncatesTowardZeroOrRefuses) {
   const struct {
-    double v;
+    double v = 0;
     std::optional<std::int32_t> i;
   } cases[] = {{-3.7, -3},
                {3.9, 3},
@@ -101,9 +101,16 @@ TEST_F(CanvasTest, InRangeCallsPaintExactlyWhatSdlGfxPaints) {
   // Random primitives around and across the edges: culling must not lose a
   // single blended pixel.
   std::mt19937 rng(12345);
-  std::uniform_int_distribution<int> xs(-80, 720), ys(-80, 560), rs(1, 40), cs(0, 255);
+  std::uniform_int_distribution<int> xs(-80, 720);
+  std::uniform_int_distribution<int> ys(-80, 560);
+  std::uniform_int_distribution<int> rs(1, 40);
+  std::uniform_int_distribution<int> cs(0, 255);
   for (int i = 0; i < 400; ++i) {
-    const int x1 = xs(rng), y1 = ys(rng), x2 = xs(rng), y2 = ys(rng), r = rs(rng);
+    const int x1 = xs(rng);
+    const int y1 = ys(rng);
+    const int x2 = xs(rng);
+    const int y2 = ys(rng);
+    const int r = rs(rng);
     const canvas::Colour c{static_cast<std::uint8_t>(cs(rng)), static_cast<std::uint8_t>(cs(rng)),
                            static_cast<std::uint8_t>(cs(rng)), static_cast<std::uint8_t>(cs(rng))};
     canvas::line(s, x1, y1, x2, y2, c);

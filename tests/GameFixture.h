@@ -104,9 +104,9 @@ inline SDL_Surface* makeSurface32(int w = Tavelond::kWidth, int h = Tavelond::kH
 }
 
 inline Rgb pixelAt(SDL_Surface* s, int x, int y) {
-  const auto* row = static_cast<const std::uint8_t*>(s->pixels) + y * s->pitch;
+  const auto* row = static_cast<const std::uint8_t*>(s->pixels) + static_cast<std::ptrdiff_t>(y) * s->pitch;
   std::uint32_t p = 0;
-  std::memcpy(&p, row + x * s->format->BytesPerPixel, s->format->BytesPerPixel);
+  std::memcpy(&p, row + static_cast<std::ptrdiff_t>(x) * s->format->BytesPerPixel, s->format->BytesPerPixel);
   Rgb c;
   SDL_GetRGB(p, s->format, &c.r, &c.g, &c.b);
   return c;

@@ -15,8 +15,8 @@ using SpringTest = GameTest;
 
 struct RestCase {
   Vector a, b;
-  float given;
-  float expected;
+  float given = 0;
+  float expected = 0;
 };
 
 TEST_F(SpringTest, RestLengthIsMeasuredAndCappedOnlyWhenAskedFor) {
@@ -40,10 +40,10 @@ TEST_F(SpringTest, RestLengthIsMeasuredAndCappedOnlyWhenAskedFor) {
 }
 
 struct ImpulseCase {
-  const char* name;
+  const char* name = "";
   Vector aPos, aVel, bPos;
-  float rest;
-  bool bAnchored;
+  float rest = 0;
+  bool bAnchored = false;
   Vector aAfter, bAfter;
 };
 

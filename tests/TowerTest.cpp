@@ -71,8 +71,11 @@ TEST_F(TowerTest, AllSpringsActBeforeAnyJointMoves) {
   t.springs.push_back(std::make_unique<Spring>(free2, free1, 30.0f));
 
   // The same world stepped by hand: every spring, in order, then every joint.
-  Joint a(anchor.pos.x, anchor.pos.y), j1(100, 300), j2(160, 300);
-  Spring s1(j1, a, 30), s2(j2, j1, 30);
+  Joint a(anchor.pos.x, anchor.pos.y);
+  Joint j1(100, 300);
+  Joint j2(160, 300);
+  Spring s1(j1, a, 30);
+  Spring s2(j2, j1, 30);
   s1.move();
   s2.move();
   j1.move();
