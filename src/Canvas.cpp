@@ -99,13 +99,22 @@ bool outside(const SDL_Surface* s, double x0, double y0, double x1, double y1) {
   return x1 < b.x0 || x0 > b.x1 || y1 < b.y0 || y0 > b.y1;
 }
 
+// True when both ends of a segment lie beyond the same edge of the surface
+// and its bleed, so that no point of it can touch a pixel. Plain compares:
+// most of a large structure is culled here, once per spring per frame.
+bool beside(const SDL_Surface* s, double x1, double y1, double x2, double y2) {
+  const Box b = clipBox(s, kBleed);
+  return (x1 < b.x0 && x2 < b.x0) || (x1 > b.x1 && x2 > b.x1) || (y1 < b.y0 && y2 < b.y0) ||
+         (y1 > b.y1 && y2 > b.y1);
+}
+
 Sint16 narrow(double v) { return *toInt<Sint16>(std::nearbyint(v)); }
 
 }  // namespace
 
 void line(SDL_Surface* s, double x1, double y1, double x2, double y2, Colour c) {
   if (!finite(x1, y1) || !finite(x2, y2)) return;
-  if (outside(s, std::fmin(x1, x2), std::fmin(y1, y2), std::fmax(x1, x2), std::fmax(y1, y2))) return;
+  if (beside(s, x1, y1, x2, y2)) return;
   if (!(fits16(x1) && fits16(y1) && fits16(x2) && fits16(y2))) {
     if (!clip(x1, y1, x2, y2, clipBox(s, kGuard))) return;
     // Both ends far away leave the cut points only as exact as those ends.

@@ -18,14 +18,26 @@ Spring::Spring(Joint& a_, Joint& b_, float length) : a(a_), b(b_), restLength(le
   }
 }
 
+namespace {
+// True exactly when f.length() would be NaN: a NaN component and no
+// infinite one (hypot gives +inf for an infinity even beside a NaN). Spares
+// a hypot per spring per frame.
+bool lengthIsNaN(Vector f) {
+  return (std::isnan(f.x) || std::isnan(f.y)) && !std::isinf(f.x) && !std::isinf(f.y);
+}
+}  // namespace
+
 void Spring::move() {
   // Stretch is measured between the ends' predicted positions p + v.
   const Vector d = (b.pos + b.vel) - (a.pos + a.vel);
   // e = |d| - L0, rounded once; f = k e d/|d|, split evenly between the ends.
-  const float e = static_cast<float>(d.length() - restLength);
+  // |d| is measured once and serves both; the direction is d.unit() to the bit.
+  const double length = d.length();
+  const float e = static_cast<float>(length - restLength);
   const float k = e * kStiffness;
-  const Vector f = d.unit() * k;
-  if (std::isnan(f.length())) return;  // coincident ends or a NaN rest length
+  const Vector direction{static_cast<float>(d.x / length), static_cast<float>(d.y / length)};
+  const Vector f = direction * k;
+  if (lengthIsNaN(f)) return;  // coincident ends or a NaN rest length
   a.addForce(f / 2.0f);
   b.addForce(-f / 2.0f);
 }
