@@ -131,6 +131,22 @@ inline int pixelsNot(SDL_Surface* s, Rgb c) {
 
 constexpr Rgb kGrey{64, 64, 64};
 
+// A key press (or release) as SDL queues it.
+inline SDL_Event keyEvent(SDLKey key, Uint8 type = SDL_KEYDOWN, SDLMod mod = KMOD_NONE) {
+  SDL_Event e{};
+  e.type = type;
+  e.key.type = type;
+  e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+  e.key.keysym.sym = key;
+  e.key.keysym.mod = mod;
+  return e;
+}
+
+inline void pushKey(SDLKey key, SDLMod mod = KMOD_NONE, Uint8 type = SDL_KEYDOWN) {
+  SDL_Event e = keyEvent(key, type, mod);
+  SDL_PushEvent(&e);
+}
+
 // A whole game on the dummy video driver, drawing into a 32-bit surface of
 // the test's own, with the scripted mouse and clock.
 class GameTest : public ::testing::Test {
@@ -165,15 +181,6 @@ class GameTest : public ::testing::Test {
     };
     game->run();
     FakeInput::onDelay = nullptr;
-  }
-
-  static void pushKey(SDLKey key, Uint8 type = SDL_KEYDOWN) {
-    SDL_Event e{};
-    e.type = type;
-    e.key.type = type;
-    e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    e.key.keysym.sym = key;
-    SDL_PushEvent(&e);
   }
 
   std::unique_ptr<Tavelond> game;

@@ -37,15 +37,6 @@ class LoopTest : public GameTest {
   bool saved() const { return fs::exists(dir / "screenshot.bmp"); }
   int framesRun() const { return game->constructer->count; }
 
-  static void pushKey(SDLKey key, SDLMod mod = KMOD_NONE, Uint8 type = SDL_KEYDOWN) {
-    SDL_Event e{};
-    e.type = type;
-    e.key.type = type;
-    e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    e.key.keysym.sym = key;
-    e.key.keysym.mod = mod;
-    SDL_PushEvent(&e);
-  }
   static void pushType(Uint8 type) {
     SDL_Event e{};
     e.type = type;

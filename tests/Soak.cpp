@@ -57,16 +57,6 @@ struct Step {
   std::vector<SDL_Event> events;
 };
 
-SDL_Event keyEvent(SDLKey key, Uint8 type, SDLMod mod = KMOD_NONE) {
-  SDL_Event e{};
-  e.type = type;
-  e.key.type = type;
-  e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-  e.key.keysym.sym = key;
-  e.key.keysym.mod = mod;
-  return e;
-}
-
 // The clock behind the seam. waitFrame reads it twice in every frame, the
 // second time after the wait: that reading closes the frame.
 struct Clock {
