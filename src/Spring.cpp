@@ -31,12 +31,11 @@ void Spring::move() {
   // Stretch is measured between the ends' predicted positions p + v.
   const Vector d = (b.pos + b.vel) - (a.pos + a.vel);
   // e = |d| - L0, rounded once; f = k e d/|d|, split evenly between the ends.
-  // |d| is measured once and serves both; the direction is d.unit() to the bit.
+  // |d| is measured once and serves both.
   const double length = d.length();
   const float e = static_cast<float>(length - restLength);
   const float k = e * kStiffness;
-  const Vector direction{static_cast<float>(d.x / length), static_cast<float>(d.y / length)};
-  const Vector f = direction * k;
+  const Vector f = d.unit(length) * k;
   if (lengthIsNaN(f)) return;  // coincident ends or a NaN rest length
   a.addForce(f / 2.0f);
   b.addForce(-f / 2.0f);

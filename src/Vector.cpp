@@ -4,7 +4,6 @@
 
 double Vector::length() const { return std::hypot(static_cast<double>(x), static_cast<double>(y)); }
 
-Vector Vector::unit() const {
-  const double L = length();
-  return {static_cast<float>(x / L), static_cast<float>(y / L)};
-}
+Vector Vector::unit() const { return unit(length()); }
+
+Vector Vector::unit(double L) const { return {static_cast<float>(x / L), static_cast<float>(y / L)}; }

@@ -40,4 +40,6 @@ struct Vector {
   // v / |v|, each component divided by the unrounded length and then rounded.
   // The zero vector gives (NaN, NaN); callers rely on that.
   Vector unit() const;
+  // The same with |v| measured already by the caller.
+  Vector unit(double length) const;
 };
