@@ -19,6 +19,7 @@
 #include "Constructer.h"
 #include "Ground.h"
 #include "Joint.h"
+#include "Pixels.h"
 #include "Scene.h"
 #include "Screen.h"
 #include "Sight.h"
@@ -220,15 +221,6 @@ void drawFrame() {
   game.ground->draw(ox, oy);
   game.tower->draw(ox, oy);
   game.constructer->draw(ox, oy);
-}
-
-bool samePixels(SDL_Surface* a, SDL_Surface* b) {
-  for (int y = 0; y < a->h; ++y) {
-    const auto* ra = static_cast<const std::uint8_t*>(a->pixels) + static_cast<std::ptrdiff_t>(y) * a->pitch;
-    const auto* rb = static_cast<const std::uint8_t*>(b->pixels) + static_cast<std::ptrdiff_t>(y) * b->pitch;
-    if (std::memcmp(ra, rb, static_cast<std::size_t>(a->w) * a->format->BytesPerPixel) != 0) return false;
-  }
-  return true;
 }
 
 // NOLINTNEXTLINE(readability-identifier-naming)

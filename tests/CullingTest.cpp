@@ -11,6 +11,7 @@
 
 #include "Canvas.h"
 #include "GameFixture.h"
+#include "Pixels.h"
 
 namespace {
 
@@ -24,16 +25,6 @@ struct Clip {
 };
 
 void PrintTo(const Clip& c, std::ostream* os) { *os << c.name; }
-
-// Same pixels in both surfaces; a row compare, fast enough to run per case.
-bool samePicture(SDL_Surface* a, SDL_Surface* b) {
-  for (int y = 0; y < a->h; ++y) {
-    const auto* ra = static_cast<const std::uint8_t*>(a->pixels) + static_cast<std::ptrdiff_t>(y) * a->pitch;
-    const auto* rb = static_cast<const std::uint8_t*>(b->pixels) + static_cast<std::ptrdiff_t>(y) * b->pitch;
-    if (std::memcmp(ra, rb, static_cast<std::size_t>(a->w) * a->format->BytesPerPixel) != 0) return false;
-  }
-  return true;
-}
 
 class CullingTest : public ::testing::TestWithParam<Clip> {
  protected:
@@ -123,7 +114,7 @@ TEST_P(CullingTest, ShapesAroundTheEdgesPaintWhatSdlGfxPaints) {
     canvas::disc(viaCanvas, bx, ay, static_cast<std::int16_t>(r), k);
     filledCircleRGBA(raw, s16(bx), s16(ay), s16(r), k.r, k.g, k.b, k.a);
 
-    ASSERT_TRUE(samePicture(viaCanvas, raw))
+    ASSERT_TRUE(samePixels(viaCanvas, raw))
         << differingPixels(viaCanvas, raw) << " pixels differ after case " << i << ": line (" << ax << ", "
         << ay << ")-(" << bx << ", " << by << "), radius " << r;
   }
