@@ -87,8 +87,9 @@ tag() { sed -n "s|^ *<$1[^>]*>\(.*\)</$1> *\$|\1|p" "$metainfo"; }
 grep -q '<content_rating type="oars-1.1"' "$metainfo" || fail "metainfo: no OARS 1.1 content rating"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 released=$(grep -o '<release version="[^"]*" date="[0-9-]*"' "$metainfo" | head -n1 | cut -d'"' -f2)
-[ -n "$version" ] && [ "$released" = "$version" ] ||
+if [ -z "$version" ] || [ "$released" != "$version" ]; then
   fail "metainfo's newest release is '$released', the project is '$version'"
+fi
 
 # --- Icons: real PNGs of their directory's size, matching their generator ----
 for size in "${sizes[@]}"; do

@@ -23,6 +23,10 @@ for tool in "$cpack" dpkg-deb dpkg-parsechangelog dpkg-shlibdeps lintian apt-get
   command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
 
+# One run at a time on this machine, also across build trees.
+exec 9>/run/lock/tavelond-package-test
+flock -w 300 9 || skip "another package test holds /run/lock/tavelond-package-test"
+
 status_of() { dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null || echo not-installed; }
 # A tavelond installed before the test is the user's: leave it alone.
 [ "$(status_of)" = not-installed ] || skip "package $pkg is installed ($(status_of)); the test would remove it"
@@ -48,6 +52,8 @@ cleanup() {
   rm -rf "$tmp"
 }
 trap cleanup EXIT
+trap "exit 130" INT
+trap "exit 143" TERM
 
 # --- Make the package ------------------------------------------------------------
 "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/pkg" >"$tmp/cpack.log" 2>&1 ||
@@ -56,8 +62,10 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 arch=$(dpkg --print-architecture)
 debs=("$tmp"/pkg/*.deb)
 deb=$tmp/pkg/${pkg}_${version}_$arch.deb
-[ ${#debs[@]} = 1 ] && [ "${debs[0]}" = "$deb" ] ||
-  { echo "FAIL: cpack made '${debs[*]}', wanted $(basename "$deb")"; exit 1; }
+if [ ${#debs[@]} != 1 ] || [ "${debs[0]}" != "$deb" ]; then
+  echo "FAIL: cpack made '${debs[*]}', wanted $(basename "$deb")"
+  exit 1
+fi
 ok "cpack -G DEB: $(basename "$deb"), $(stat -c %s "$deb") bytes ($(lap))"
 
 # --- Control fields --------------------------------------------------------------
@@ -70,6 +78,26 @@ done
 root=$tmp/root
 dpkg-deb -x "$deb" "$root"
 bin=$root/usr/games/$pkg
+
+# --- Files -------------------------------------------------------------------------
+appstream_id=$(sed -n 's|^ *<id>\(.*\)</id> *$|\1|p' "$src/data/tavelond.metainfo.xml")
+expected=("usr/games/$pkg" "usr/share/applications/$pkg.desktop" "usr/share/man/man6/$pkg.6.gz"
+  "usr/share/metainfo/$appstream_id.metainfo.xml" "usr/share/doc/$pkg/copyright" "usr/share/doc/$pkg/changelog.gz")
+for dir in "$src"/data/icons/*/; do
+  size=$(basename "$dir")
+  expected+=("usr/share/icons/hicolor/${size}x${size}/apps/$pkg.png")
+done
+want=$(printf '%s\n' "${expected[@]}" | sort)
+got=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\.\//, "", $6); print $6 }' | sort)
+if [ "$want" = "$got" ]; then
+  ok "packaged files: ${#expected[@]}"
+else
+  fail "packaged files differ from the expected list"
+  diff <(echo "$want") <(echo "$got") || true
+fi
+owners=$(dpkg-deb -c "$deb" | awk '{ print $2 }' | sort -u)
+[ "$owners" = root/root ] || fail "owners in the package: $owners"
+[ -f "$bin" ] || { echo "FAIL: no program to check further"; exit 1; }
 
 # Depends comes from dpkg-shlibdeps: every library the program links, as the
 # package that ships it here, with the lowest version the program needs.
@@ -87,30 +115,12 @@ for lib in $needed; do
 done
 ok "Depends: $depends"
 
-# --- Files -------------------------------------------------------------------------
-appstream_id=$(sed -n 's|^ *<id>\(.*\)</id> *$|\1|p' "$src/data/tavelond.metainfo.xml")
-expected=(usr/games/$pkg usr/share/applications/$pkg.desktop usr/share/man/man6/$pkg.6.gz
-  "usr/share/metainfo/$appstream_id.metainfo.xml" usr/share/doc/$pkg/copyright usr/share/doc/$pkg/changelog.gz)
-for dir in "$src"/data/icons/*/; do
-  size=$(basename "$dir")
-  expected+=("usr/share/icons/hicolor/${size}x${size}/apps/$pkg.png")
-done
-want=$(printf '%s\n' "${expected[@]}" | sort)
-got=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\.\//, "", $6); print $6 }' | sort)
-if [ "$want" = "$got" ]; then
-  ok "packaged files: ${#expected[@]}"
-else
-  fail "packaged files differ from the expected list"
-  diff <(echo "$want") <(echo "$got") || true
-fi
-owners=$(dpkg-deb -c "$deb" | awk '{ print $2 }' | sort -u)
-[ "$owners" = root/root ] || fail "owners in the package: $owners"
-
 # The program: this build's, stripped of symbols, debug information and the
 # compiler's comment.
 build_id() { readelf -n "$1" | sed -n 's/.*Build ID: //p'; }
-[ -n "$(build_id "$bin")" ] && [ "$(build_id "$bin")" = "$(build_id "$build/$pkg")" ] ||
+if [ -z "$(build_id "$bin")" ] || [ "$(build_id "$bin")" != "$(build_id "$build/$pkg")" ]; then
   fail "the packaged program is not this build's (build id '$(build_id "$bin")')"
+fi
 sections=$(readelf -SW "$bin" | { grep -oE ' \.(symtab|debug_[a-z_]+|comment) ' || true; } | paste -sd' ' -)
 [ -z "$sections" ] || fail "the packaged program is not stripped: $sections"
 
