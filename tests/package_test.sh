@@ -25,7 +25,7 @@ done
 
 # One run at a time on this machine, also across build trees.
 exec 9>/run/lock/tavelond-package-test
-flock -w 300 9 || skip "another package test holds /run/lock/tavelond-package-test"
+flock -w 120 9 || skip "another package test holds /run/lock/tavelond-package-test"
 
 status_of() { dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null || echo not-installed; }
 # A tavelond installed before the test is the user's: leave it alone.
