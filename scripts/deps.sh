@@ -9,6 +9,8 @@ test=("${play[@]}" googletest libgtest-dev libbenchmark-dev xvfb xdotool)
 test+=(libsdl1.2-compat)
 # Desktop integration and lint: install test, icon, manual page, clang tools.
 test+=(desktop-file-utils libpng-dev man-db groff-base bsdextrautils clang-format clang-tidy)
+# The Debian package: cpack's shlibdeps (dpkg-dev, file), lintian, AppStream.
+test+=(dpkg-dev file lintian appstream)
 
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;

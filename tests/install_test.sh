@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix and checks what a desktop user gets:
-# the program, its menu entry, its icons and its manual page, and that the
-# installed program starts and reports a start-up failure as documented.
+# the program, its menu entry, its icons, its manual page and the AppStream
+# metadata software centres read, and that the installed program starts and
+# reports a start-up failure as documented.
 #
 #   install_test.sh BUILD_DIR SOURCE_DIR PNG_PROBE MAKE_ICON
 set -euo pipefail
@@ -15,7 +16,7 @@ skip() {
   echo "SKIP: $*"
   exit 77
 }
-for tool in desktop-file-validate man groff col; do
+for tool in desktop-file-validate man groff col appstreamcli; do
   command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
 
@@ -30,7 +31,10 @@ ok() { echo "ok: $*"; }
 cmake --install "$build" --prefix "$prefix" >"$tmp/install.log" || { cat "$tmp/install.log"; exit 1; }
 
 # --- Files: exactly these, nothing else ----------------------------------------
-expected=(bin/tavelond share/applications/tavelond.desktop share/man/man6/tavelond.6)
+# AppStream metadata is installed under the component id it declares.
+appstream_id=$(sed -n 's|^ *<id>\(.*\)</id> *$|\1|p' "$src/data/tavelond.metainfo.xml")
+expected=(bin/tavelond share/applications/tavelond.desktop share/man/man6/tavelond.6
+  "share/metainfo/$appstream_id.metainfo.xml")
 sizes=()
 for dir in "$src"/data/icons/*/; do
   size=$(basename "$dir")
@@ -61,6 +65,31 @@ key() { sed -n "s/^$1=//p" "$entry"; }
 [ "$(key Icon)" = tavelond ] || fail "Icon=$(key Icon), but the icons are installed as tavelond.png"
 [[ ";$(key Categories)" == *";Game;"* ]] || fail "Categories=$(key Categories) lacks Game"
 [ "$(key Terminal)" = false ] || fail "Terminal=$(key Terminal)"
+
+# --- AppStream metadata ------------------------------------------------------------
+# validate checks the file; validate-tree also that its name matches the id and
+# that the desktop entry it launches is installed beside it. Either fails on a
+# warning, and pedantic notes are not shown.
+metainfo=$prefix/share/metainfo/$appstream_id.metainfo.xml
+[ -n "$appstream_id" ] || fail "no <id> in data/tavelond.metainfo.xml"
+for command in "validate --no-net $metainfo" "validate-tree --no-net $prefix"; do
+  # shellcheck disable=SC2086 # the command is split into its words on purpose
+  if out=$(appstreamcli $command 2>&1); then
+    ok "appstreamcli ${command%% *}: $(tail -n1 <<<"$out")"
+  else
+    fail "appstreamcli $command: $out"
+  fi
+done
+tag() { sed -n "s|^ *<$1[^>]*>\(.*\)</$1> *\$|\1|p" "$metainfo"; }
+[ "$(tag launchable)" = tavelond.desktop ] || fail "metainfo launches '$(tag launchable)'"
+[ "$(tag project_license)" = Zlib ] || fail "metainfo project_license '$(tag project_license)', LICENSE is Zlib"
+[ "$(tag binary)" = "$(key Exec)" ] || fail "metainfo provides binary '$(tag binary)', the entry runs '$(key Exec)'"
+grep -q '<content_rating type="oars-1.1"' "$metainfo" || fail "metainfo: no OARS 1.1 content rating"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+released=$(grep -o '<release version="[^"]*" date="[0-9-]*"' "$metainfo" | head -n1 | cut -d'"' -f2)
+if [ -z "$version" ] || [ "$released" != "$version" ]; then
+  fail "metainfo's newest release is '$released', the project is '$version'"
+fi
 
 # --- Icons: real PNGs of their directory's size, matching their generator ----
 for size in "${sizes[@]}"; do
