@@ -10,6 +10,9 @@
 // llvmpipe) this costs about a sixth of a core while the toy sits idle. SDL 2's
 // own software path blits the surface to the window the way the classic
 // library does: the same pixels for a fraction of the work.
+//
+// In full screen sdl12-compat stretches the picture to the screen; its default
+// linear filter blurs every edge, nearest keeps a 2x enlargement exact.
 namespace sdldefaults {
 
 struct Default {
@@ -17,9 +20,10 @@ struct Default {
   const char* value;
 };
 
-inline constexpr std::array<Default, 2> kDefaults{{
-    {"SDL_RENDER_DRIVER", "software"},      // the renderer sdl12-compat creates
-    {"SDL_FRAMEBUFFER_ACCELERATION", "0"},  // SDL 2's window framebuffer
+inline constexpr std::array<Default, 3> kDefaults{{
+    {"SDL_RENDER_DRIVER", "software"},        // the renderer sdl12-compat creates
+    {"SDL_FRAMEBUFFER_ACCELERATION", "0"},    // SDL 2's window framebuffer
+    {"SDL12COMPAT_SCALE_METHOD", "nearest"},  // how sdl12-compat stretches
 }};
 
 // Sets every variable of kDefaults that is not set yet. A variable the user
