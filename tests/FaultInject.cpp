@@ -139,13 +139,13 @@ int SDL_Init(Uint32 flags) {
   return result;
 }
 
-char* SDL_VideoDriverName(char* name, int size) {
-  char* result = real<char* (*)(char*, int)>("SDL_VideoDriverName")(name, size);
+char* SDL_VideoDriverName(char* namebuf, int maxlen) {
+  char* result = real<char* (*)(char*, int)>("SDL_VideoDriverName")(namebuf, maxlen);
   const std::string faked = env("TAVELOND_FAULT_DRIVER");
-  if (result != nullptr && !faked.empty() && size > 0) {
-    std::snprintf(name, static_cast<std::size_t>(size), "%s", faked.c_str());
+  if (result != nullptr && !faked.empty() && maxlen > 0) {
+    std::snprintf(namebuf, static_cast<std::size_t>(maxlen), "%s", faked.c_str());
   }
-  log(std::string("SDL_VideoDriverName ") + (result != nullptr ? name : "null"));
+  log(std::string("SDL_VideoDriverName ") + (result != nullptr ? namebuf : "null"));
   return result;
 }
 

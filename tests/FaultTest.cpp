@@ -130,8 +130,8 @@ std::string toggled(unsigned n, const std::string& kind, const std::string& resu
 constexpr const char* kModeError = "Error: Couldn't set video mode to 640x480\n";
 constexpr const char* kInitError = "Error: Couldn't initialize SDL\n";
 const std::string kQuit = "SDL_Quit\n";
-const std::string kF12ThenEscape =
-    "SDL_Init 0\n" + mode(1, kWindowOk) + flips(1, 2) + key(SDLK_F12, 2) + flips(3, 4) + key(SDLK_ESCAPE, 4) + kQuit;
+const std::string kF12ThenEscape = "SDL_Init 0\n" + mode(1, kWindowOk) + flips(1, 2) + key(SDLK_F12, 2) +
+                                   flips(3, 4) + key(SDLK_ESCAPE, 4) + kQuit;
 
 // SDL picked the driver `name` by itself (SDL_VIDEODRIVER unset or empty, as
 // `driverVar` gives it); its log up to the window.
@@ -225,7 +225,8 @@ const std::vector<Case> kCases = {
      // the next F9 reaches full screen.
      "SDL_Init 0\n" + mode(1, kWindowOk) + flips(1, 2) + key(SDLK_F9, 2) + "SDL_ConvertSurface 1 ok\n" +
          toggled(2, "fullscreen", "refused") + toggled(3, "window", "ok") + flips(3, 4) + key(SDLK_F9, 4) +
-         "SDL_ConvertSurface 2 ok\n" + toggled(4, "fullscreen", "ok") + flips(5, 6) + key(SDLK_ESCAPE, 6) + kQuit,
+         "SDL_ConvertSurface 2 ok\n" + toggled(4, "fullscreen", "ok") + flips(5, 6) + key(SDLK_ESCAPE, 6) +
+         kQuit,
      {},
      {}},
     {"FullScreenRefusedAlways",

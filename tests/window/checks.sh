@@ -30,6 +30,21 @@ need_runtime() {
   esac
 }
 
+# Checks that the running toy has the SDL 1.2 of RUNTIME mapped: the classic
+# library alone, or sdl12-compat from XS_LIBDIR with SDL 2 beneath it.
+check_runtime_loaded() {
+  local libs
+  libs=$(xs_sdl_libraries)
+  echo "SDL libraries mapped: $(echo "$libs" | tr '\n' ' ')"
+  if [[ "$1" == sdl12-compat ]]; then
+    check "sdl12-compat is loaded" "$(grep -c "^$XS_LIBDIR/libSDL-1.2.so" <<<"$libs" || true)" 1
+    check "SDL 2 is loaded beneath it" "$(grep -c 'libSDL2-2.0.so' <<<"$libs" || true)" 1
+  else
+    check "the classic SDL 1.2 is loaded" "$(grep -c 'libSDL-1.2.so' <<<"$libs" || true)" 1
+    check "no SDL 2 is loaded" "$(grep -c 'libSDL2' <<<"$libs" || true)" 0
+  fi
+}
+
 pass() { echo "ok   $1"; }
 fail() {
   echo "FAIL $1"

@@ -45,15 +45,7 @@ need xs_start_toy
 # --- the window and the library behind it
 pass "a window captioned 'Tavelond'"
 check "window size" "$(xs_size)" "640x480"
-libs=$(xs_sdl_libraries)
-echo "SDL libraries mapped: $(echo "$libs" | tr '\n' ' ')"
-if [[ "$runtime" == sdl12-compat ]]; then
-  check "sdl12-compat is loaded" "$(grep -c "^$XS_LIBDIR/libSDL-1.2.so" <<<"$libs" || true)" 1
-  check "SDL 2 is loaded beneath it" "$(grep -c 'libSDL2-2.0.so' <<<"$libs" || true)" 1
-else
-  check "the classic SDL 1.2 is loaded" "$(grep -c 'libSDL-1.2.so' <<<"$libs" || true)" 1
-  check "no SDL 2 is loaded" "$(grep -c 'libSDL2' <<<"$libs" || true)" 0
-fi
+check_runtime_loaded "$runtime"
 
 # --- build: two anchors, then the free spot
 build_joint
