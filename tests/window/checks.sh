@@ -45,6 +45,21 @@ check_runtime_loaded() {
   fi
 }
 
+# Makes XS_WORK, a scratch directory named after $1, and ends the session
+# on exit: kept with its pictures and logs when a check failed.
+start_session() {
+  XS_WORK=$(mktemp -d "${TMPDIR:-/tmp}/tavelond-$1.XXXXXX")
+  trap end_session EXIT
+}
+end_session() {
+  xs_cleanup
+  if ((failures == 0)); then
+    rm -rf "$XS_WORK"
+  else
+    echo "pictures and logs kept in $XS_WORK"
+  fi
+}
+
 pass() { echo "ok   $1"; }
 fail() {
   echo "FAIL $1"
@@ -89,9 +104,9 @@ readonly disc_area_min=420 disc_area_max=500 # a disc of radius 12: pi * 144 = 4
 readonly core_area_min=230 core_area_max=290 # the core, radius 9: 254; 8 gives 201, 10 gives 314
 
 # Builds one joint: clicks the first two anchors, then the free spot. The
-# window shows the picture enlarged SCALE times (default 1).
+# window shows the picture enlarged SCALE times.
 build_joint() {
-  local scale=${1:-1} p x y
+  local scale=$1 p x y
   for p in "${anchors[0]}" "${anchors[1]}" "$spot"; do
     read -r x y <<<"$p"
     xs_click $((x * scale)) $((y * scale))

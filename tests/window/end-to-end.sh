@@ -24,16 +24,7 @@ command -v Xvfb >/dev/null || unavailable "Xvfb is not installed"
 command -v xdotool >/dev/null || unavailable "xdotool is not installed"
 need_runtime "$runtime" "$XS_LIBDIR"
 
-XS_WORK=$(mktemp -d "${TMPDIR:-/tmp}/tavelond-e2e.XXXXXX")
-finish() {
-  xs_cleanup
-  if ((failures == 0)); then
-    rm -rf "$XS_WORK"
-  else
-    echo "pictures and logs kept in $XS_WORK"
-  fi
-}
-trap finish EXIT
+start_session e2e
 
 # The pan: a drag by (+60, -42) that starts on empty sky.
 readonly pan_from="400 200" pan_x=60 pan_y=-42
@@ -48,7 +39,7 @@ check "window size" "$(xs_size)" "640x480"
 check_runtime_loaded "$runtime"
 
 # --- build: two anchors, then the free spot
-build_joint
+build_joint 1
 need xs_shoot_settled "$XS_WORK/settled.bmp"
 shot="$XS_WORK/settled.bmp"
 

@@ -38,16 +38,7 @@ readonly screen_w=1280 screen_h=1024
 # screen and enlarges the picture to fit, exactly twice at this size.
 if [[ "$runtime" == classic ]]; then full_scale=1; else full_scale=2; fi
 
-XS_WORK=$(mktemp -d "${TMPDIR:-/tmp}/tavelond-wm.XXXXXX")
-finish() {
-  xs_cleanup
-  if ((failures == 0)); then
-    rm -rf "$XS_WORK"
-  else
-    echo "pictures and logs kept in $XS_WORK"
-  fi
-}
-trap finish EXIT
+start_session wm
 
 # Pixels that differ between two pictures of one size (a message when the
 # sizes differ).
@@ -120,7 +111,7 @@ check_window_shows "$XS_WORK/back.bmp" 1 "window again"
 check "window again: the picture is intact" "$(differing "$XS_WORK/back.bmp" "$XS_WORK/start.bmp")" 0
 
 # --- clicks land on the right joints after the two switches
-build_joint
+build_joint 1
 need xs_shoot_settled "$XS_WORK/built.bmp"
 check_new_joint "$XS_WORK/built.bmp"
 check_window_shows "$XS_WORK/built-now.bmp" 1 "built"
