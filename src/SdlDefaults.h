@@ -2,8 +2,8 @@
 
 #include <array>
 
-// Environment defaults for SDL 2, which runs the program when its SDL 1.2
-// library is sdl12-compat. The classic SDL 1.2 library reads none of them.
+// Environment defaults for SDL 2 and sdl12-compat, which run the program when
+// its SDL 1.2 library is sdl12-compat. The classic library reads none of them.
 //
 // sdl12-compat shows the 640x480 software surface by uploading it, every
 // frame, to an OpenGL texture and drawing that. Without a GPU (Mesa's
@@ -11,8 +11,9 @@
 // own software path blits the surface to the window the way the classic
 // library does: the same pixels for a fraction of the work.
 //
-// In full screen sdl12-compat stretches the picture to the screen; its default
-// linear filter blurs every edge, nearest keeps a 2x enlargement exact.
+// sdl12-compat itself stretches the picture in full screen, and in a window
+// enlarged by SDL12COMPAT_WINDOW_SCALING: its default linear filter blurs
+// every edge, nearest keeps a whole-number enlargement exact.
 namespace sdldefaults {
 
 struct Default {

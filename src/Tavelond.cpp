@@ -38,7 +38,9 @@ bool driverRequested() {
 bool pickedInvisibleDriver() {
   std::array<char, kDriverNameBytes> name{};
   if (SDL_VideoDriverName(name.data(), kDriverNameBytes) == nullptr) return false;
-  return std::ranges::find(kInvisibleDrivers, std::string_view(name.data())) != kInvisibleDrivers.end();
+  const auto* const found =
+      std::find(kInvisibleDrivers.begin(), kInvisibleDrivers.end(), std::string_view(name.data()));
+  return found != kInvisibleDrivers.end();
 }
 }  // namespace
 
