@@ -7,6 +7,9 @@ play=(build-essential cmake pkg-config libsdl1.2-dev libsdl-gfx1.2-dev)
 test=("${play[@]}" googletest libgtest-dev libbenchmark-dev xvfb xdotool)
 # The real-window test also runs the program on sdl12-compat (SDL 1.2 on SDL 2).
 test+=(libsdl1.2-compat)
+# ... and under a window manager, read back from the X screen: openbox, xprop
+# and xwininfo (x11-utils), import, convert and compare (imagemagick).
+test+=(openbox x11-utils imagemagick)
 # Desktop integration and lint: install test, icon, manual page, clang tools.
 test+=(desktop-file-utils libpng-dev man-db groff-base bsdextrautils clang-format clang-tidy)
 # The Debian package: cpack's shlibdeps (dpkg-dev, file), lintian, AppStream.

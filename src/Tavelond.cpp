@@ -2,6 +2,11 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <string_view>
+
 #include "Constructer.h"
 #include "Ground.h"
 #include "Platform.h"
@@ -16,6 +21,27 @@ Tavelond* instance = nullptr;
 namespace {
 constexpr const char* kCaption = "Tavelond";
 constexpr std::uint8_t kBackdrop = 64;  // grey level of the cleared frame
+constexpr const char* kInitError = "Couldn't initialize SDL";
+
+// Video drivers that open no window. SDL 2, and so sdl12-compat, falls back to
+// "offscreen" when no display answers: a game nobody can see, that never ends
+// by itself. Asked for by name (the tests use "dummy"), they are honoured.
+constexpr std::array<std::string_view, 2> kInvisibleDrivers{"offscreen", "dummy"};
+constexpr int kDriverNameBytes = 64;  // room for any driver's name and its NUL
+
+// SDL_VIDEODRIVER names a driver; SDL 2 takes an empty value as none.
+bool driverRequested() {
+  const char* name = std::getenv("SDL_VIDEODRIVER");
+  return name != nullptr && *name != '\0';
+}
+
+bool pickedInvisibleDriver() {
+  std::array<char, kDriverNameBytes> name{};
+  if (SDL_VideoDriverName(name.data(), kDriverNameBytes) == nullptr) return false;
+  const auto* const found =
+      std::find(kInvisibleDrivers.begin(), kInvisibleDrivers.end(), std::string_view(name.data()));
+  return found != kInvisibleDrivers.end();
+}
 }  // namespace
 
 Tavelond::Tavelond() try {
@@ -30,6 +56,7 @@ Tavelond::Tavelond() try {
   sight = std::make_unique<Sight>(0, 0);
 } catch (...) {
   instance = nullptr;  // no half-built game stays reachable; the error goes on
+  SDL_Quit();          // nor does SDL stay up: a no-op when it never started
 }
 
 Tavelond::~Tavelond() {
@@ -39,7 +66,9 @@ Tavelond::~Tavelond() {
 
 void Tavelond::initSDL() {
   sdldefaults::apply();
-  if (SDL_Init(SDL_INIT_VIDEO) < 0) throw StartupError("Couldn't initialize SDL");
+  const bool requested = driverRequested();  // read before SDL can change it
+  if (SDL_Init(SDL_INIT_VIDEO) < 0) throw StartupError(kInitError);
+  if (!requested && pickedInvisibleDriver()) throw StartupError(kInitError);
 }
 
 void Tavelond::run() {

@@ -3,6 +3,9 @@
 // queue, so that the real binary can be driven headless.
 //
 //   TAVELOND_FAULT_INIT=refuse   SDL_Init returns -1
+//   TAVELOND_FAULT_DRIVER=NAME   SDL starts on its dummy driver, whatever
+//                                SDL_VIDEODRIVER says, and reports NAME as the
+//                                driver it picked
 //   TAVELOND_FAULT_MODE=LIST     these SDL_SetVideoMode calls return null
 //   TAVELOND_FAULT_CONVERT=LIST  these SDL_ConvertSurface calls return null
 //   TAVELOND_FAULT_KEYS=F:KEY,.. after the F-th SDL_Flip, push KEY down and up
@@ -125,9 +128,30 @@ int SDL_Init(Uint32 flags) {
     log("SDL_Init refused");
     return -1;
   }
+  const char* given = std::getenv("SDL_VIDEODRIVER");
+  const std::string saved = given != nullptr ? given : "";
+  const bool faked = !env("TAVELOND_FAULT_DRIVER").empty();
+  if (faked) setenv("SDL_VIDEODRIVER", "dummy", /*overwrite=*/1);
   const int result = real<int (*)(Uint32)>("SDL_Init")(flags);
+  if (faked && given != nullptr) setenv("SDL_VIDEODRIVER", saved.c_str(), 1);
+  if (faked && given == nullptr) unsetenv("SDL_VIDEODRIVER");
   log("SDL_Init " + str(result));
   return result;
+}
+
+char* SDL_VideoDriverName(char* namebuf, int maxlen) {
+  char* result = real<char* (*)(char*, int)>("SDL_VideoDriverName")(namebuf, maxlen);
+  const std::string faked = env("TAVELOND_FAULT_DRIVER");
+  if (result != nullptr && !faked.empty() && maxlen > 0) {
+    std::snprintf(namebuf, static_cast<std::size_t>(maxlen), "%s", faked.c_str());
+  }
+  log(std::string("SDL_VideoDriverName ") + (result != nullptr ? namebuf : "null"));
+  return result;
+}
+
+void SDL_Quit() {
+  log("SDL_Quit");
+  real<void (*)()>("SDL_Quit")();
 }
 
 SDL_Surface* SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags) {

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -65,7 +66,10 @@ Outcome runToy(const std::vector<std::string>& vars, const fs::path& cwd, const 
       continue;
     envs.emplace_back(v);
   }
-  envs.emplace_back("SDL_VIDEODRIVER=dummy");
+  // The dummy driver, unless the case names SDL_VIDEODRIVER itself; a bare
+  // "SDL_VIDEODRIVER" (no '=') leaves it unset.
+  const auto driverVar = [](const std::string& v) { return v.rfind("SDL_VIDEODRIVER", 0) == 0; };
+  if (std::none_of(vars.begin(), vars.end(), driverVar)) envs.emplace_back("SDL_VIDEODRIVER=dummy");
   envs.push_back(std::string("LD_PRELOAD=") + TAVELOND_FAULT_LIBRARY);
   // The preload comes ahead of the sanitizer runtime in the sanitized build;
   // the library allocates nothing ASan needs to see from the start.
@@ -73,7 +77,8 @@ Outcome runToy(const std::vector<std::string>& vars, const fs::path& cwd, const 
   envs.push_back(std::string("ASAN_OPTIONS=") + (asan != nullptr ? std::string(asan) + ":" : "") +
                  "verify_asan_link_order=0");
   envs.push_back("TAVELOND_FAULT_LOG=" + log.string());
-  for (const auto& v : vars) envs.push_back(v);
+  for (const auto& v : vars)
+    if (v != "SDL_VIDEODRIVER") envs.push_back(v);
   std::vector<char*> envp;
   envp.reserve(envs.size() + 1);
   for (auto& v : envs) envp.push_back(v.data());
@@ -123,6 +128,18 @@ std::string toggled(unsigned n, const std::string& kind, const std::string& resu
 }
 
 constexpr const char* kModeError = "Error: Couldn't set video mode to 640x480\n";
+constexpr const char* kInitError = "Error: Couldn't initialize SDL\n";
+const std::string kQuit = "SDL_Quit\n";
+const std::string kF12ThenEscape = "SDL_Init 0\n" + mode(1, kWindowOk) + flips(1, 2) + key(SDLK_F12, 2) +
+                                   flips(3, 4) + key(SDLK_ESCAPE, 4) + kQuit;
+
+// SDL picked the driver `name` by itself (SDL_VIDEODRIVER unset or empty, as
+// `driverVar` gives it); its log up to the window.
+std::string picked(const std::string& name) { return "SDL_Init 0\nSDL_VideoDriverName " + name + "\n"; }
+// ... and the log of one that shows the game, played until Escape.
+std::string played(const std::string& name) {
+  return picked(name) + mode(1, kWindowOk) + flips(1, 2) + key(SDLK_ESCAPE, 2) + kQuit;
+}
 
 struct Case {
   const char* name;
@@ -143,16 +160,61 @@ const fs::path kScreenshot = "screenshot.bmp";
 const std::vector<Case> kCases = {
     {"InitRefused",
      {"TAVELOND_FAULT_INIT=refuse"},
-     "Error: Couldn't initialize SDL\n",
+     kInitError,
      1,
-     "SDL_Init refused\n",
+     "SDL_Init refused\nSDL_Quit\n",
      {},
      {}},  // and so no window is ever asked for
+    // A driver that shows nothing, picked by SDL itself, is a failed start:
+    // SDL is released and no window asked for.
+    {"OffscreenDriverPicked",
+     {"SDL_VIDEODRIVER", "TAVELOND_FAULT_DRIVER=offscreen"},
+     kInitError,
+     1,
+     picked("offscreen") + kQuit,
+     {},
+     {}},
+    {"DummyDriverPickedWithTheVariableEmpty",
+     {"SDL_VIDEODRIVER=", "TAVELOND_FAULT_DRIVER=dummy"},
+     kInitError,
+     1,
+     picked("dummy") + kQuit,
+     {},
+     {}},
+    // Drivers that show the game, and invisible ones the user asked for, play.
+    {"X11DriverPicked",
+     {"SDL_VIDEODRIVER", "TAVELOND_FAULT_DRIVER=x11", "TAVELOND_FAULT_KEYS=2:ESC"},
+     "",
+     0,
+     played("x11"),
+     {},
+     {}},
+    {"TerminalArtDriverPicked",
+     {"SDL_VIDEODRIVER", "TAVELOND_FAULT_DRIVER=caca", "TAVELOND_FAULT_KEYS=2:ESC"},
+     "",
+     0,
+     played("caca"),
+     {},
+     {}},
+    {"BrowserDriverPicked",
+     {"SDL_VIDEODRIVER", "TAVELOND_FAULT_DRIVER=emscripten_sdl_driver", "TAVELOND_FAULT_KEYS=2:ESC"},
+     "",
+     0,
+     played("emscripten_sdl_driver"),
+     {},
+     {}},
+    {"OffscreenDriverRequested",  // not even asked which driver it is
+     {"SDL_VIDEODRIVER=offscreen", "TAVELOND_FAULT_DRIVER=offscreen", "TAVELOND_FAULT_KEYS=2:ESC"},
+     "",
+     0,
+     "SDL_Init 0\n" + mode(1, kWindowOk) + flips(1, 2) + key(SDLK_ESCAPE, 2) + kQuit,
+     {},
+     {}},
     {"ModeRefusedAtStart",
      {"TAVELOND_FAULT_MODE=1"},
      kModeError,
      1,
-     "SDL_Init 0\n" + mode(1, "640x480x0 window refused\n"),
+     "SDL_Init 0\n" + mode(1, "640x480x0 window refused\n") + kQuit,
      {},
      {}},
     {"FullScreenRefusedOnce",
@@ -163,7 +225,8 @@ const std::vector<Case> kCases = {
      // the next F9 reaches full screen.
      "SDL_Init 0\n" + mode(1, kWindowOk) + flips(1, 2) + key(SDLK_F9, 2) + "SDL_ConvertSurface 1 ok\n" +
          toggled(2, "fullscreen", "refused") + toggled(3, "window", "ok") + flips(3, 4) + key(SDLK_F9, 4) +
-         "SDL_ConvertSurface 2 ok\n" + toggled(4, "fullscreen", "ok") + flips(5, 6) + key(SDLK_ESCAPE, 6),
+         "SDL_ConvertSurface 2 ok\n" + toggled(4, "fullscreen", "ok") + flips(5, 6) + key(SDLK_ESCAPE, 6) +
+         kQuit,
      {},
      {}},
     {"FullScreenRefusedAlways",
@@ -171,7 +234,7 @@ const std::vector<Case> kCases = {
      kModeError,
      1,
      "SDL_Init 0\n" + mode(1, kWindowOk) + flips(1, 2) + key(SDLK_F9, 2) + "SDL_ConvertSurface 1 ok\n" +
-         toggled(2, "fullscreen", "refused") + toggled(3, "window", "refused"),
+         toggled(2, "fullscreen", "refused") + toggled(3, "window", "refused") + kQuit,
      {},
      {}},
     {"ConvertSurfaceFailsDuringToggle",
@@ -179,14 +242,14 @@ const std::vector<Case> kCases = {
      "",
      0,
      "SDL_Init 0\n" + mode(1, kWindowOk) + flips(1, 2) + key(SDLK_F9, 2) + "SDL_ConvertSurface 1 refused\n" +
-         toggled(2, "fullscreen", "ok") + flips(3, 4) + key(SDLK_ESCAPE, 4),
+         toggled(2, "fullscreen", "ok") + flips(3, 4) + key(SDLK_ESCAPE, 4) + kQuit,
      {},
      {}},
     {"ScreenshotWhereADirectoryHasItsName",
      {"TAVELOND_FAULT_KEYS=2:F12,4:ESC"},
      "",
      0,
-     "SDL_Init 0\n" + mode(1, kWindowOk) + flips(1, 2) + key(SDLK_F12, 2) + flips(3, 4) + key(SDLK_ESCAPE, 4),
+     kF12ThenEscape,
      [](const fs::path& scratch) {
        fs::create_directory(scratch / "play");
        fs::create_directory(scratch / "play" / kScreenshot);
@@ -200,14 +263,14 @@ const std::vector<Case> kCases = {
      {"TAVELOND_FAULT_KEYS=2:F12,4:ESC"},
      "",
      0,
-     "SDL_Init 0\n" + mode(1, kWindowOk) + flips(1, 2) + key(SDLK_F12, 2) + flips(3, 4) + key(SDLK_ESCAPE, 4),
+     kF12ThenEscape,
      [](const fs::path&) { return fs::path("/proc"); },
      [](const fs::path& cwd) { EXPECT_FALSE(fs::exists(cwd / kScreenshot)); }},
     {"ScreenshotWritten",  // the same keys where the file can be written
      {"TAVELOND_FAULT_KEYS=2:F12,4:ESC"},
      "",
      0,
-     "SDL_Init 0\n" + mode(1, kWindowOk) + flips(1, 2) + key(SDLK_F12, 2) + flips(3, 4) + key(SDLK_ESCAPE, 4),
+     kF12ThenEscape,
      {},
      [](const fs::path& cwd) {
        SDL_Surface* shot = SDL_LoadBMP((cwd / kScreenshot).c_str());

@@ -17,85 +17,17 @@ runtime=$3
 XS_LIBDIR=${4:-}
 # shellcheck source=tests/window/xsession.sh
 source "$here/xsession.sh"
-
-readonly skipped=77
-
-unavailable() {
-  case "${CI:-}" in
-    "" | false | 0)
-      echo "SKIPPED: $* (install it with scripts/deps.sh test)"
-      exit "$skipped"
-      ;;
-    *)
-      echo "FAILED: $* (CI must run this test)"
-      exit 1
-      ;;
-  esac
-}
+# shellcheck source=tests/window/checks.sh
+source "$here/checks.sh"
 
 command -v Xvfb >/dev/null || unavailable "Xvfb is not installed"
 command -v xdotool >/dev/null || unavailable "xdotool is not installed"
-case "$runtime" in
-  classic) ;;
-  sdl12-compat) [[ -e "$XS_LIBDIR/libSDL-1.2.so.0" ]] || unavailable "no sdl12-compat in '$XS_LIBDIR'" ;;
-  *) echo "unknown runtime '$runtime'" >&2; exit 2 ;;
-esac
+need_runtime "$runtime" "$XS_LIBDIR"
 
-XS_WORK=$(mktemp -d "${TMPDIR:-/tmp}/tavelond-e2e.XXXXXX")
-failures=0
-finish() {
-  xs_cleanup
-  if ((failures == 0)); then
-    rm -rf "$XS_WORK"
-  else
-    echo "pictures and logs kept in $XS_WORK"
-  fi
-}
-trap finish EXIT
+start_session e2e
 
-pass() { echo "ok   $1"; }
-fail() {
-  echo "FAIL $1"
-  failures=$((failures + 1))
-}
-# check DESCRIPTION ACTUAL EXPECTED
-check() {
-  if [[ "$2" == "$3" ]]; then pass "$1"; else fail "$1: got '$2', want '$3'"; fi
-}
-# check_near DESCRIPTION ACTUAL EXPECTED TOLERANCE (numbers)
-check_near() {
-  if [[ "$2" =~ ^-?[0-9]+(\.[0-9]+)?$ ]] && awk -v a="$2" -v e="$3" -v t="$4" 'BEGIN { d = a - e; exit !(d <= t && -d <= t) }'; then
-    pass "$1 ($2)"
-  else
-    fail "$1: got $2, want $3 ± $4"
-  fi
-}
-# check_range DESCRIPTION ACTUAL LOW HIGH (integers)
-check_range() {
-  if [[ "$2" =~ ^-?[0-9]+$ ]] && (($2 >= $3 && $2 <= $4)); then pass "$1 ($2)"; else fail "$1: got $2, want $3..$4"; fi
-}
-probe() { "$XS_PROBE" "$@"; }
-# A must-not: fails the run at once, since later steps depend on it.
-need() {
-  "$@" || {
-    fail "$*"
-    exit 1
-  }
-}
-
-readonly grey=(64 64 64) orange=(206 101 0) red=(240 0 0)
-# Anchors at rest, in window pixels with the view at (0, 0): x, and the
-# terrain height there (414.4, 458.5, 365.4, 380.4) cut to whole pixels.
-readonly anchors=("128 414" "256 458" "384 365" "512 380")
-# Two anchors are picked, then the free spot is clicked. The new joint hangs
-# where gravity balances its springs (rest lengths 72.7 and 96, the cap) at
-# about (194.2, 386.8), drawn at (194, 386).
-readonly spot="192 380" hanging_x=194 hanging_y=386
-readonly joint_box="150 330 240 420" # holds the new joint, no anchor
 # The pan: a drag by (+60, -42) that starts on empty sky.
 readonly pan_from="400 200" pan_x=60 pan_y=-42
-readonly disc_area_min=420 disc_area_max=500 # a disc of radius 12: pi * 144 = 452; 11 gives 380, 13 gives 531
-readonly core_area_min=230 core_area_max=290 # the core, radius 9: 254; 8 gives 201, 10 gives 314
 
 echo "runtime: $runtime${XS_LIBDIR:+ ($XS_LIBDIR)}"
 need xs_start_display
@@ -104,23 +36,10 @@ need xs_start_toy
 # --- the window and the library behind it
 pass "a window captioned 'Tavelond'"
 check "window size" "$(xs_size)" "640x480"
-libs=$(xs_sdl_libraries)
-echo "SDL libraries mapped: $(echo "$libs" | tr '\n' ' ')"
-if [[ "$runtime" == sdl12-compat ]]; then
-  check "sdl12-compat is loaded" "$(grep -c "^$XS_LIBDIR/libSDL-1.2.so" <<<"$libs" || true)" 1
-  check "SDL 2 is loaded beneath it" "$(grep -c 'libSDL2-2.0.so' <<<"$libs" || true)" 1
-else
-  check "the classic SDL 1.2 is loaded" "$(grep -c 'libSDL-1.2.so' <<<"$libs" || true)" 1
-  check "no SDL 2 is loaded" "$(grep -c 'libSDL2' <<<"$libs" || true)" 0
-fi
+check_runtime_loaded "$runtime"
 
 # --- build: two anchors, then the free spot
-read -r a1x a1y <<<"${anchors[0]}"
-read -r a2x a2y <<<"${anchors[1]}"
-xs_click "$a1x" "$a1y"
-xs_click "$a2x" "$a2y"
-# shellcheck disable=SC2086
-xs_click $spot
+build_joint 1
 need xs_shoot_settled "$XS_WORK/settled.bmp"
 shot="$XS_WORK/settled.bmp"
 
@@ -130,22 +49,8 @@ check "picture size" "$(probe size "$shot")" "640 480"
 read -r n _ <<<"$(probe blob "$shot" "${grey[@]}" 0 0 639 289)"
 check "sky rows 0..289 are all background grey" "$n" $((640 * 290))
 
-for a in "${anchors[@]}"; do
-  read -r x y <<<"$a"
-  check "anchor ($x, $y): orange core" "$(probe pixel "$shot" "$x" "$y")" "${orange[*]}"
-  read -r n _ <<<"$(probe blob "$shot" "${orange[@]}" $((x - 9)) $((y - 9)) $((x + 9)) $((y + 9)))"
-  check_range "anchor ($x, $y): core area" "$n" "$core_area_min" "$core_area_max"
-  check "anchor ($x, $y): red rim left" "$(probe pixel "$shot" $((x - 11)) "$y")" "${red[*]}"
-  check "anchor ($x, $y): red rim right" "$(probe pixel "$shot" $((x + 11)) "$y")" "${red[*]}"
-  check "anchor ($x, $y): red rim above" "$(probe pixel "$shot" "$x" $((y - 11)))" "${red[*]}"
-  check "anchor ($x, $y): red rim below" "$(probe pixel "$shot" "$x" $((y + 11)))" "${red[*]}"
-done
-
-# shellcheck disable=SC2086
-read -r n jx jy <<<"$(probe blob "$shot" "${orange[@]}" $joint_box)"
-check_range "new joint: a whole orange disc" "$n" "$disc_area_min" "$disc_area_max"
-check_near "new joint hangs at x" "$jx" "$hanging_x" 1.5
-check_near "new joint hangs at y" "$jy" "$hanging_y" 1.5
+check_anchors "$shot"
+check_new_joint "$shot"
 
 # Springs: white anti-aliased lines from the new joint to both anchors. Their
 # middle thirds cross only background, so the brightest pixel near the

@@ -5,9 +5,11 @@
 # The caller sets XS_TOY (the program), XS_PROBE (bmp-probe) and XS_WORK (an
 # empty directory: the toy's working directory, where its screenshots land),
 # and optionally XS_LIBDIR (a directory put first on LD_LIBRARY_PATH for the
-# toy alone, to run it on another SDL 1.2 library). Then:
+# toy alone, to run it on another SDL 1.2 library), XS_TOY_ENV (an array of
+# VAR=value for the toy alone) and XS_SCREEN (the X screen, WxHxDEPTH). Then:
 #   xs_start_display; xs_start_toy; xs_click 128 414; xs_shoot a.bmp; xs_quit
-# and xs_cleanup from an EXIT trap.
+# and xs_cleanup from an EXIT trap. xs_start_wm, after the display, runs the
+# toy under a window manager (openbox) instead of none.
 #
 # The toy reads the mouse as state once per 16 ms frame, so every step below
 # holds its state for several frames: a press shorter than a frame, or a move
@@ -15,9 +17,10 @@
 
 XS_STEP=${XS_STEP:-0.2}      # seconds each input state is held (about 12 frames)
 XS_TIMEOUT=${XS_TIMEOUT:-10} # seconds to wait for the server, the window, a file or an exit
-XS_SCREEN=1024x768x24        # larger than the window, so a centred window is not clipped
+XS_SCREEN=${XS_SCREEN:-1024x768x24} # larger than the window, so a centred window is not clipped
 
 XS_XVFB_PID=""
+XS_WM_PID=""
 XS_TOY_PID=""
 XS_WID=""
 XS_STATUS="" # exit status of the toy, once xs_wait_toy has seen it end
@@ -47,15 +50,27 @@ xs_start_display() {
   xs_fail "Xvfb did not start"
 }
 
+# Starts openbox on the display and waits until it manages the screen (it
+# names itself on the root window).
+xs_start_wm() {
+  local i
+  openbox --sm-disable >"$XS_WORK/wm.log" 2>&1 &
+  XS_WM_PID=$!
+  for ((i = 0; i < XS_TIMEOUT * 20; i++)); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    kill -0 "$XS_WM_PID" 2>/dev/null || break
+    sleep 0.05
+  done
+  cat "$XS_WORK/wm.log" >&2
+  xs_fail "openbox did not start"
+}
+
 # Starts the toy in XS_WORK and waits for its window, captioned "Tavelond",
 # leaving its id in XS_WID.
 xs_start_toy() {
-  if [[ -n "${XS_LIBDIR:-}" ]]; then
-    (cd "$XS_WORK" && LD_LIBRARY_PATH="$XS_LIBDIR${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" exec "$XS_TOY") \
-      >"$XS_WORK/toy.out" 2>"$XS_WORK/toy.err" &
-  else
-    (cd "$XS_WORK" && exec "$XS_TOY") >"$XS_WORK/toy.out" 2>"$XS_WORK/toy.err" &
-  fi
+  local env=(${XS_TOY_ENV[@]+"${XS_TOY_ENV[@]}"})
+  [[ -z "${XS_LIBDIR:-}" ]] || env+=("LD_LIBRARY_PATH=$XS_LIBDIR${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}")
+  (cd "$XS_WORK" && exec env "${env[@]}" "$XS_TOY") >"$XS_WORK/toy.out" 2>"$XS_WORK/toy.err" &
   XS_TOY_PID=$!
   # The window is found by its caption; the name is matched whole.
   XS_WID=$(timeout "$XS_TIMEOUT" xdotool search --sync --onlyvisible --name '^Tavelond$' | head -n 1) || {
@@ -72,6 +87,34 @@ xs_start_toy() {
 
 # Prints the window's size as WxH.
 xs_size() { xdotool getwindowgeometry "$XS_WID" | sed -n 's/^ *Geometry: *//p'; }
+
+# The window's ICCCM state as its window manager set it: Normal, Iconic or
+# Withdrawn; nothing when the window has none.
+xs_wm_state() { xprop -id "$XS_WID" WM_STATE 2>/dev/null | sed -n 's/^[[:space:]]*window state: *//p'; }
+
+# The window's map state: IsViewable, IsUnMapped or IsUnviewable.
+xs_map_state() { xwininfo -id "$XS_WID" | sed -n 's/^ *Map State: *//p'; }
+
+# Runs the command (a function and its arguments) until it prints $1, at
+# most XS_TIMEOUT seconds, and prints what it printed last.
+xs_await() {
+  local want=$1 got="" i
+  shift
+  for ((i = 0; i < XS_TIMEOUT * 10; i++)); do
+    got=$("$@")
+    [[ "$got" == "$want" ]] && break
+    sleep 0.1
+  done
+  echo "$got"
+}
+
+# Saves what the X screen shows, all of it, or of the toy's window with
+# `window`, as the PNG file $1.
+xs_grab() {
+  local what=root
+  [[ "${2:-}" != window ]] || what=$XS_WID
+  import -window "$what" "png:$1"
+}
 
 # The SDL libraries the running toy has mapped, one path a line.
 xs_sdl_libraries() { awk '$6 ~ /libSDL/ { print $6 }' "/proc/$XS_TOY_PID/maps" | sort -u; }
@@ -183,10 +226,15 @@ xs_cleanup() {
     kill "$XS_TOY_PID" 2>/dev/null || true
     wait "$XS_TOY_PID" 2>/dev/null || true
   fi
+  if [[ -n "$XS_WM_PID" ]]; then
+    kill "$XS_WM_PID" 2>/dev/null || true
+    wait "$XS_WM_PID" 2>/dev/null || true
+  fi
   if [[ -n "$XS_XVFB_PID" ]]; then
     kill "$XS_XVFB_PID" 2>/dev/null || true
     wait "$XS_XVFB_PID" 2>/dev/null || true
   fi
   XS_TOY_PID=""
   XS_XVFB_PID=""
+XS_WM_PID=""
 }
