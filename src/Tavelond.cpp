@@ -56,7 +56,6 @@ Tavelond::Tavelond() try {
   sight = std::make_unique<Sight>(0, 0);
 } catch (...) {
   instance = nullptr;  // no half-built game stays reachable; the error goes on
-  SDL_Quit();          // nor does SDL stay up: a no-op when it never started
 }
 
 Tavelond::~Tavelond() {
@@ -68,7 +67,10 @@ void Tavelond::initSDL() {
   sdldefaults::apply();
   const bool requested = driverRequested();  // read before SDL can change it
   if (SDL_Init(SDL_INIT_VIDEO) < 0) throw StartupError(kInitError);
-  if (!requested && pickedInvisibleDriver()) throw StartupError(kInitError);
+  if (!requested && pickedInvisibleDriver()) {
+    SDL_Quit();  // SDL did start, on a driver nobody would see: give it back
+    throw StartupError(kInitError);
+  }
 }
 
 void Tavelond::run() {
