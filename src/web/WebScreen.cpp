@@ -3,7 +3,9 @@
 #include <SDL.h>
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
 #include <bit>
+#include <cstddef>
 
 // The page's side of the keys, defined by the page (src/web/shell.html).
 // A page without it (another shell) just ignores the keys.
@@ -11,6 +13,10 @@ EM_JS(void, callPage, (const char* name), {
   const f = Module['page'] && Module['page'][UTF8ToString(name)];
   if (f) f();
 });
+
+// The surface's memory is never read back from the canvas on a lock: every
+// frame paints all of it (WebScreen::clear).
+EM_JS(void, discardOnLock, (), { SDL.defaults.discardOnLock = true; });
 
 namespace {
 constexpr int kChannelBits = 8;  // bits of a channel in a full 8-bit mask
@@ -37,11 +43,19 @@ void WebScreen::completeFormat(SDL_Surface* surface) {
 WebScreen::WebScreen(const std::string& caption, std::int32_t width, std::int32_t height)
     : Screen(caption, width, height) {
   completeFormat(surface);
+  discardOnLock();
 }
 
+// The same pixels as SDL_FillRect with the same colour, written where the
+// frame is drawn rather than into the canvas.
 void WebScreen::clear(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-  Screen::clear(r, g, b);
   SDL_LockSurface(surface);
+  const Uint32 colour = SDL_MapRGB(surface->format, r, g, b);
+  auto* pixels = static_cast<Uint32*>(surface->pixels);
+  const auto perRow = static_cast<std::size_t>(surface->pitch) / sizeof(Uint32);
+  for (int y = 0; y < surface->h; ++y) {
+    std::fill_n(pixels + static_cast<std::size_t>(y) * perRow, surface->w, colour);
+  }
 }
 
 void WebScreen::flip() {

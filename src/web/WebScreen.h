@@ -7,11 +7,11 @@
 
 // The game's window in a web page: the page's canvas, behind emscripten's SDL.
 //
-// Emscripten keeps the picture in the canvas. Locking the surface copies the
-// canvas into memory the program can draw in, and unlocking copies it back;
-// SDL_gfx locks around every primitive. So the surface stays locked from just
-// after the clear (which paints the canvas directly) to the flip: two copies
-// a frame instead of two per primitive.
+// Emscripten keeps the picture in the canvas: unlocking the surface copies
+// the memory the program draws in to the canvas. A frame is drawn whole
+// between clear and flip, so the surface stays locked for exactly that span,
+// and the clear paints that memory itself: nothing is ever read back from
+// the canvas, and the picture goes to it once a frame.
 //
 // The function keys act on the page instead of a desktop window: F9 switches
 // the page's game area to full screen, F10 hides the cursor over the canvas,
