@@ -16,8 +16,8 @@ namespace {
 // frame, or a hidden tab).
 struct Played {
   double stepsPerSecond = 0;
-  int minRefreshes = 0;  // fewest refreshes between two steps
-  int maxRefreshes = 0;  // most refreshes between two steps
+  int minRefreshes = 0;   // fewest refreshes between two steps
+  int maxRefreshes = 0;   // most refreshes between two steps
   std::vector<int> gaps;  // refreshes between consecutive steps
 };
 
@@ -44,7 +44,8 @@ Played play(double hz, double jitterMs, double seconds, double stallAtMs = -1, d
   for (std::size_t k = 1; k < stepTimes.size(); ++k) {
     if (stepTimes[k - 1] < 1000) continue;
     const int gap = static_cast<int>(std::lround((stepTimes[k] - stepTimes[k - 1]) / refresh));
-    if (stallMs > 0 && stepTimes[k - 1] < stallAtMs + stallMs && stepTimes[k] >= stallAtMs + stallMs) continue;
+    if (stallMs > 0 && stepTimes[k - 1] < stallAtMs + stallMs && stepTimes[k] >= stallAtMs + stallMs)
+      continue;
     run.gaps.push_back(gap);
   }
   run.minRefreshes = *std::min_element(run.gaps.begin(), run.gaps.end());
@@ -54,18 +55,18 @@ Played play(double hz, double jitterMs, double seconds, double stallAtMs = -1, d
 
 struct Display {
   double hz;
-  int refreshesLow;   // the cadence: refreshes per step, low and high
+  int refreshesLow;  // the cadence: refreshes per step, low and high
   int refreshesHigh;
-  double rateLow;     // steps per second
+  double rateLow;  // steps per second
   double rateHigh;
 };
 
 // An even cadence where a whole number of refreshes is 16 to 16.8 ms;
 // otherwise the two neighbouring cadences at 62.5 steps/s.
 const Display kDisplays[] = {
-    {60, 1, 1, 59.5, 60.5},   {59.94, 1, 1, 59.4, 60.5}, {120, 2, 2, 59.5, 60.5},
-    {240, 4, 4, 59.5, 60.5},  {75, 1, 2, 62, 63},        {90, 1, 2, 62, 63},
-    {100, 1, 2, 62, 63},      {144, 2, 3, 62, 63},       {165, 2, 3, 62, 63},
+    {60, 1, 1, 59.5, 60.5},  {59.94, 1, 1, 59.4, 60.5}, {120, 2, 2, 59.5, 60.5},
+    {240, 4, 4, 59.5, 60.5}, {75, 1, 2, 62, 63},        {90, 1, 2, 62, 63},
+    {100, 1, 2, 62, 63},     {144, 2, 3, 62, 63},       {165, 2, 3, 62, 63},
 };
 
 TEST(PacerTest, DesktopSpeedWithTheSteadiestCadence) {

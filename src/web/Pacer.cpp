@@ -14,19 +14,18 @@ constexpr double kNearMedian = 0.25;    // intervals this close to the median, r
 double Pacer::refreshMs() const {
   if (seen_ < kMinSamples) return kPeriodMs;
   std::array<double, kSamples> sorted = intervals_;
-  const auto end = sorted.begin() + static_cast<std::ptrdiff_t>(seen_);
-  const auto middle = sorted.begin() + static_cast<std::ptrdiff_t>(seen_ / 2);
-  std::nth_element(sorted.begin(), middle, end);
-  const double median = *middle;
+  const auto count = static_cast<std::ptrdiff_t>(seen_);
+  std::nth_element(sorted.begin(), sorted.begin() + count / 2, sorted.begin() + count);
+  const double median = sorted[seen_ / 2];
   double sum = 0;
-  int count = 0;
-  for (auto it = sorted.begin(); it != end; ++it) {
-    if (std::abs(*it - median) <= median * kNearMedian) {
-      sum += *it;
-      ++count;
+  int near = 0;
+  for (std::size_t i = 0; i < seen_; ++i) {
+    if (std::abs(sorted[i] - median) <= median * kNearMedian) {
+      sum += sorted[i];
+      ++near;
     }
   }
-  return sum / count;
+  return sum / near;
 }
 
 int Pacer::lockedRefreshes() const {

@@ -38,10 +38,10 @@ class Pacer {
   static constexpr std::size_t kSamples = 31;  // refresh intervals kept: half a second at 60 Hz
 
   std::array<double, kSamples> intervals_{};
-  std::size_t seen_ = 0;      // intervals recorded, saturating at kSamples
-  std::size_t next_ = 0;      // ring index of the next interval to record
-  double lastRefresh_ = -1;   // timestamp of the previous call; -1 before the first
-  double lastStep_ = 0;       // timestamp of the latest step
-  double dueAt_ = 0;          // grid time of the next step
+  std::size_t seen_ = 0;     // intervals recorded, saturating at kSamples
+  std::size_t next_ = 0;     // ring index of the next interval to record
+  double lastRefresh_ = -1;  // timestamp of the previous call; -1 before the first
+  double lastStep_ = 0;      // timestamp of the latest step
+  double dueAt_ = 0;         // grid time of the next step
   bool started_ = false;
 };

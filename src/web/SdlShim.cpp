@@ -41,7 +41,8 @@ int SDL_SaveBMP_RW(SDL_Surface*, SDL_RWops* dst, int freedst) {
 Uint32 SDL_MapRGBA(const SDL_PixelFormat* format, Uint8 r, Uint8 g, Uint8 b, Uint8 a) {
   const SDL_PixelFormat& f = *format;
   return static_cast<Uint32>(r >> f.Rloss) << f.Rshift | static_cast<Uint32>(g >> f.Gloss) << f.Gshift |
-         static_cast<Uint32>(b >> f.Bloss) << f.Bshift | (static_cast<Uint32>(a >> f.Aloss) << f.Ashift & f.Amask);
+         static_cast<Uint32>(b >> f.Bloss) << f.Bshift |
+         (static_cast<Uint32>(a >> f.Aloss) << f.Ashift & f.Amask);
 }
 
 // A page cannot minimise the browser: refused, as a window manager may.

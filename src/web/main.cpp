@@ -13,8 +13,10 @@
 EM_JS(void, pageFailed, (const char* message), {
   const text = UTF8ToString(message);
   const f = Module['page'] && Module['page']['failed'];
-  if (f) f(text);
-  else err('Error: ' + text);
+  if (f)
+    f(text);
+  else
+    err('Error: ' + text);
 });
 
 namespace {
