@@ -21,19 +21,8 @@ XS_PROBE=$(realpath "$2")
 # shellcheck source=tests/window/xsession.sh
 source "$root/tests/window/xsession.sh"
 
-readonly skipped=77
-unavailable() {
-  case "${CI:-}" in
-    "" | false | 0)
-      echo "SKIPPED: $* (install it with scripts/deps.sh test)"
-      exit "$skipped"
-      ;;
-    *)
-      echo "FAILED: $* (CI must run this test)"
-      exit 1
-      ;;
-  esac
-}
+# shellcheck source=tests/unavailable.sh
+source "$root/tests/unavailable.sh"
 
 command -v Xvfb >/dev/null || unavailable "Xvfb is not installed"
 command -v xdotool >/dev/null || unavailable "xdotool is not installed"

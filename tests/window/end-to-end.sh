@@ -18,20 +18,8 @@ XS_LIBDIR=${4:-}
 # shellcheck source=tests/window/xsession.sh
 source "$here/xsession.sh"
 
-readonly skipped=77
-
-unavailable() {
-  case "${CI:-}" in
-    "" | false | 0)
-      echo "SKIPPED: $* (install it with scripts/deps.sh test)"
-      exit "$skipped"
-      ;;
-    *)
-      echo "FAILED: $* (CI must run this test)"
-      exit 1
-      ;;
-  esac
-}
+# shellcheck source=tests/unavailable.sh
+source "$here/../unavailable.sh"
 
 command -v Xvfb >/dev/null || unavailable "Xvfb is not installed"
 command -v xdotool >/dev/null || unavailable "xdotool is not installed"
