@@ -190,6 +190,12 @@ async function main() {
     const idle = await settled(page);
     check('the picture before any click stays the first frame', difference(idle, first).count === 0);
 
+    // A click gives the game the keyboard; on empty sky it builds nothing.
+    await page.evaluate(() => document.activeElement.blur());
+    await click(page, [320, 40]);
+    check('a click gives the game the keyboard', await page.evaluate(() => document.activeElement === Module.canvas));
+    check('... and a click on empty sky changes nothing', difference(await grab(page), first).count === 0);
+
     const r0 = await rate(page);
     check('frames keep coming: 55 to 63 steps/s', r0 >= 55 && r0 <= 63, `${r0.toFixed(1)} steps/s`);
 
@@ -277,6 +283,22 @@ async function main() {
     check('full screen: still crisp', s.rendering === 'pixelated');
     const rf = await rate(page, 1000);
     check('full screen: frames keep coming', rf >= 55, `${rf.toFixed(1)} steps/s`);
+    // Clicks land on the scaled picture where they would in the window.
+    const [fx, fy] = [anchor1[0] + pan[0], anchor1[1] + pan[1]];
+    const scale = s.w / W;
+    const [left, top] = await canvasOrigin(page);
+    await page.mouse.move(left + (fx + 0.5) * scale, top + (fy + 0.5) * scale);
+    await sleep(100);
+    await page.mouse.down();
+    await sleep(100);
+    await page.mouse.up();
+    await sleep(100);
+    check('full screen: a click on the scaled anchor selects it', difference(await grab(page), panned).count > 0);
+    await page.mouse.down({ button: 'right' });
+    await sleep(100);
+    await page.mouse.up({ button: 'right' });
+    await sleep(100);
+    check('full screen: a right click cancels it', difference(await grab(page), panned).count === 0);
     await page.keyboard.press('F9');
     await sleep(300);
     s = await screenState();
@@ -329,6 +351,24 @@ async function main() {
     await page.waitForFunction(() => window.Module && Module.page && Module.page.steps >= 3, { timeout: 20000 });
     const again = await grab(page, true);
     check('"Start again" starts a fresh game', difference(again, first).count === 0);
+
+    // Without WebAssembly, or without a canvas to draw on, the page says so.
+    const cases = [
+      ['WebAssembly', () => { delete window.WebAssembly; }, /WebAssembly/],
+      ['a canvas', () => { HTMLCanvasElement.prototype.getContext = () => null; }, /canvas/],
+    ];
+    for (const [what, remove, expected] of cases) {
+      const bare = await browser.newPage();
+      await bare.evaluateOnNewDocument(remove);
+      await bare.goto(server.url, { waitUntil: 'load' });
+      await sleep(500);
+      const said = await bare.evaluate(() => ({
+        text: document.getElementById('message').textContent,
+        shown: getComputedStyle(document.getElementById('status')).display !== 'none',
+      }));
+      check(`without ${what} the page says so`, said.shown && expected.test(said.text), said.text);
+      await bare.close();
+    }
 
     const errors = messages.filter((m) => /^(pageerror|error)/.test(m) && !/favicon|404/.test(m));
     check('no errors on the page', errors.length === 0, errors.join(' | '));
