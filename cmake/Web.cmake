@@ -10,9 +10,13 @@ set(TAVELOND_SDL_GFX_COMMIT 4cc9485e8b36fab6126ee390c5746bbe16dcd3e6) # release 
 set(TAVELOND_SDL_GFX_SHA256 8106048afab51a10373f5200ef9e847e13724afd443c3542a0d74f9edfcc1bfb)
 
 if(NOT "$ENV{TAVELOND_SDL_GFX_SOURCE}" STREQUAL "")
-  message(STATUS "SDL_gfx from $ENV{TAVELOND_SDL_GFX_SOURCE}")
+  file(REAL_PATH "$ENV{TAVELOND_SDL_GFX_SOURCE}" sdl_gfx_archive)
+  if(NOT EXISTS "${sdl_gfx_archive}")
+    message(FATAL_ERROR "TAVELOND_SDL_GFX_SOURCE: no file ${sdl_gfx_archive}")
+  endif()
+  message(STATUS "SDL_gfx from ${sdl_gfx_archive}")
   FetchContent_Declare(sdl_gfx
-    URL "$ENV{TAVELOND_SDL_GFX_SOURCE}"
+    URL "${sdl_gfx_archive}"
     URL_HASH SHA256=${TAVELOND_SDL_GFX_SHA256}
     DOWNLOAD_EXTRACT_TIMESTAMP TRUE)
 else()

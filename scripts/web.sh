@@ -10,6 +10,11 @@
 # that file (its SHA-256 is checked) instead of fetching the upstream
 # repository. TAVELOND_WEB_PORT changes the port.
 set -euo pipefail
+# A relative path names a file from where the script was started.
+if [ -n "${TAVELOND_SDL_GFX_SOURCE:-}" ]; then
+  TAVELOND_SDL_GFX_SOURCE=$(realpath -m "$TAVELOND_SDL_GFX_SOURCE")
+  export TAVELOND_SDL_GFX_SOURCE
+fi
 cd "$(dirname "$0")/.."
 
 readonly out=build-web
