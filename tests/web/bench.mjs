@@ -2,7 +2,7 @@
 // frame of the browser build in headless Chromium, and the pacing at
 // simulated display rates.
 //   node bench.mjs BUILD_WEB_DIR [SECONDS]
-import { launch, openGame, serve, sleep } from './harness.mjs';
+import { fakeDisplay, launch, openGame, serve, sleep } from './harness.mjs';
 
 const [buildDir, secondsArg] = process.argv.slice(2);
 const seconds = Number(secondsArg || 10);
@@ -37,19 +37,6 @@ function summary(m) {
     p95: quantile(script, 0.95),
     gapMedian: quantile(gaps, 0.5),
     gapMax: gaps[gaps.length - 1],
-  };
-}
-
-// A display of `hz`: requestAnimationFrame calls back with exact refresh
-// timestamps, k / hz seconds after the start.
-function fakeDisplay(hz) {
-  const period = 1000 / hz;
-  const start = performance.now();
-  let k = 0;
-  window.requestAnimationFrame = (callback) => {
-    k += 1;
-    const at = k * period;
-    return setTimeout(() => callback(start + at), Math.max(0, start + at - performance.now()));
   };
 }
 

@@ -6,7 +6,7 @@
 import { mkdirSync, readdirSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
 
-import { launch, openGame, serve, sleep } from './harness.mjs';
+import { fakeDisplay, launch, openGame, serve, sleep } from './harness.mjs';
 import { difference, fromRgba, readBmp, writePpm } from './pictures.mjs';
 
 const [buildDir, work] = process.argv.slice(2);
@@ -351,6 +351,20 @@ async function main() {
     await page.waitForFunction(() => window.Module && Module.page && Module.page.steps >= 3, { timeout: 20000 });
     const again = await grab(page, true);
     check('"Start again" starts a fresh game', difference(again, first).count === 0);
+
+    // A 144 Hz display: the desktop's 62.5 steps/s, every second or third
+    // refresh (the refresh timestamps are simulated).
+    {
+      const fast = await openGame(browser, server.url, { before: `(${fakeDisplay})(144)` });
+      await sleep(3000);
+      const times = await fast.page.evaluate(() => Module.page.times.slice(60));
+      const perSecond = ((times.length - 1) * 1000) / (times[times.length - 1] - times[0]);
+      const gaps = new Set(times.slice(1).map((t, i) => Math.round(((t - times[i]) * 144) / 1000)));
+      check('at 144 Hz: 62.5 steps/s', Math.abs(perSecond - 62.5) < 0.5, perSecond.toFixed(2));
+      check('at 144 Hz: a step every second or third refresh', [...gaps].sort().join(' ') === '2 3', [...gaps].join(' '));
+      await fast.page.close();
+      await page.bringToFront();
+    }
 
     // Without WebAssembly, or without a canvas to draw on, the page says so.
     const cases = [

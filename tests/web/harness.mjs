@@ -84,3 +84,16 @@ export async function openGame(browser, url, { before } = {}) {
   await page.waitForFunction(() => window.Module && Module.page && Module.page.steps >= 3, { timeout: 20000 });
   return { page, messages };
 }
+
+// A display of `hz`: requestAnimationFrame calls back with exact refresh
+// timestamps, k / hz seconds after the start.
+export function fakeDisplay(hz) {
+  const period = 1000 / hz;
+  const start = performance.now();
+  let k = 0;
+  window.requestAnimationFrame = (callback) => {
+    k += 1;
+    const at = k * period;
+    return setTimeout(() => callback(start + at), Math.max(0, start + at - performance.now()));
+  };
+}
