@@ -2,6 +2,13 @@
 # Installs what is missing, builds everything, and runs the whole test suite.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# The browser build (built by its test) compiles SDL_gfx from source. Where
+# the project sits beside a shared/ directory holding a copy of that source,
+# as CI's clone does, the copy is used instead of the upstream repository.
+if [ -z "${TAVELOND_SDL_GFX_SOURCE:-}" ] && [ -f ../shared/third_party/SDL_gfx-2.0.27.tar.gz ]; then
+  TAVELOND_SDL_GFX_SOURCE=$(cd ../shared/third_party && pwd)/SDL_gfx-2.0.27.tar.gz
+  export TAVELOND_SDL_GFX_SOURCE
+fi
 scripts/deps.sh test
 cmake -S . -B build -DTAVELOND_TESTS=ON
 cmake --build build -j"$(nproc)"

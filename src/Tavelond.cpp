@@ -75,11 +75,14 @@ void Tavelond::initSDL() {
 
 void Tavelond::run() {
   ticks = platform::ticks();
-  while (!handleEvents()) {
-    move();
-    draw();
-    waitFrame();
-  }
+  while (frame()) waitFrame();
+}
+
+bool Tavelond::frame() {
+  if (handleEvents()) return false;
+  move();
+  draw();
+  return true;
 }
 
 bool Tavelond::handleEvents() {

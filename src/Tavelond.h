@@ -26,6 +26,11 @@ class Tavelond {
   // Runs frames until Escape or a close request.
   virtual void run();
 
+  // One pass of the loop without the wait: handles the pending events, then
+  // steps and draws the world. False, with nothing stepped or drawn, when the
+  // player quit. A host that paces frames itself (a browser) calls this.
+  bool frame();
+
   // Milliseconds left of a frame that began at tick `start`, read at `now`;
   // zero or less when the frame is already over. Right across tick wrap.
   static std::int32_t remainingMs(std::uint32_t start, std::uint32_t now);

@@ -68,6 +68,23 @@ TEST_F(LoopTest, EscapeThenF12QuitsAndLeavesTheRestQueued) {
   EXPECT_EQ(pending(), 1);
 }
 
+// One pass without the wait, as a browser drives the game: it steps once and
+// asks for no delay, and a quit queued ahead stops it before anything moves.
+TEST_F(LoopTest, FrameStepsOnceWithoutWaitingAndStopsAtAQuit) {
+  EXPECT_TRUE(game->frame());
+  EXPECT_TRUE(game->frame());
+  EXPECT_EQ(framesRun(), 2);
+  EXPECT_TRUE(FakeInput::delays.empty());
+  pushKey(SDLK_F10);
+  pushKey(SDLK_ESCAPE);
+  pushKey(SDLK_F12);
+  EXPECT_FALSE(game->frame());
+  EXPECT_EQ(framesRun(), 2);
+  EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), 0);  // keys ahead of the quit were handled
+  EXPECT_FALSE(saved());
+  EXPECT_EQ(pending(), 1);
+}
+
 TEST_F(LoopTest, ACloseRequestQuitsLikeEscape) {
   pushType(SDL_QUIT);
   pushKey(SDLK_F12);

@@ -3,22 +3,11 @@
 # Each check prints "ok" or "FAIL" with what it saw; `failures` counts the
 # failed ones. XS_PROBE (bmp-probe) must be set before `probe` is used.
 
-readonly skipped=77
 failures=0
 
 # A missing tool or runtime: skipped (77) outside CI; in CI the test fails.
-unavailable() {
-  case "${CI:-}" in
-    "" | false | 0)
-      echo "SKIPPED: $* (install it with scripts/deps.sh test)"
-      exit "$skipped"
-      ;;
-    *)
-      echo "FAILED: $* (CI must run this test)"
-      exit 1
-      ;;
-  esac
-}
+# shellcheck source=tests/unavailable.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../unavailable.sh"
 
 # Skips or fails unless RUNTIME ("classic" or "sdl12-compat", whose library
 # is in LIBDIR) can be run.
