@@ -27,6 +27,18 @@ struct Lattice {
   int rowGap = 0;   // pixels between rows; more than layers / 2
   int left = 0;     // world x of column 0, pixels
   int joints() const { return columns * rows * layers; }
+
+  // The benchmarks' proportions.
+  static constexpr int kRows = 5;      // rows per layer
+  static constexpr int kRowGap = 20;   // pixels between rows
+  static constexpr int kColumns = 20;  // columns that fill one 640-pixel window
+  static constexpr int kSpacing = 28;  // pixels between joints of a row, one window
+  static constexpr int kLeft = 70;     // pixels from the window's left edge to column 0
+
+  // Layers of a kColumns-wide lattice that give n joints, n a multiple of 100.
+  static Lattice oneWindow(int n) {
+    return {kColumns, kRows, n / (kColumns * kRows), kSpacing, kRowGap, kLeft};
+  }
 };
 
 // The whole game on SDL's dummy video driver, drawing into a 32-bit 640x480
@@ -46,6 +58,8 @@ class Scene {
   // clicks select the joints under the new one, a third places it.
   // Throws std::runtime_error when a joint cannot be picked by a click.
   void build(const Lattice& l);
+
+  static constexpr int kSettleFrames = 1000;  // steps a structure takes before it is measured
 
   // Steps the tower `frames` times, as the frame loop would.
   void step(int frames);

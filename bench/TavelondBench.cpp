@@ -29,22 +29,14 @@
 
 namespace {
 
-constexpr int kRows = 5;             // rows per lattice layer
-constexpr int kRowGap = 20;          // pixels between rows
-constexpr int kSpacing = 28;         // pixels between joints of a row, one window
-constexpr int kWideSpacing = 32;     // the same, ten windows wide
-constexpr int kColumns = 20;         // columns that fill one 640-pixel window
-constexpr int kWindows = 10;         // width of the wide structure, in windows
-constexpr int kLeft = 70;            // pixels from the window's left edge to column 0
-constexpr int kSettleFrames = 1000;  // steps taken before any measurement
-constexpr int kPannedWindow = 5;     // window of the wide structure on view
-
-// Layers of a kColumns-wide lattice that give n joints, n a multiple of 100.
-Lattice oneWindow(int n) { return {kColumns, kRows, n / (kColumns * kRows), kSpacing, kRowGap, kLeft}; }
+constexpr int kWideSpacing = 32;  // pixels between joints of a row, ten windows wide
+constexpr int kWindows = 10;      // width of the wide structure, in windows
+constexpr int kPannedWindow = 5;  // window of the wide structure on view
 
 Lattice tenWindows(int n) {
-  const int columns = kColumns * kWindows;
-  return {columns, kRows, n / (columns * kRows), kWideSpacing, kRowGap, kLeft};
+  const int columns = Lattice::kColumns * kWindows;
+  return {columns,      Lattice::kRows,   n / (columns * Lattice::kRows),
+          kWideSpacing, Lattice::kRowGap, Lattice::kLeft};
 }
 
 Scene* scene = nullptr;
@@ -65,7 +57,7 @@ class Structures {
     }
     game.tower = std::make_unique<Tower>();
     scene->build(lattice);
-    scene->step(kSettleFrames);
+    scene->step(Scene::kSettleFrames);
     return *game.tower;
   }
 
@@ -116,7 +108,8 @@ bool allOnScreen() {
 // NOLINTNEXTLINE(readability-identifier-naming)
 void BM_TowerMove(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
-  Tower* tower = n > 1000 ? show(state, "wide", tenWindows(n)) : show(state, std::to_string(n), oneWindow(n));
+  Tower* tower =
+      n > 1000 ? show(state, "wide", tenWindows(n)) : show(state, std::to_string(n), Lattice::oneWindow(n));
   if (tower == nullptr) return;
   for (auto _ : state) tower->move();  // NOLINT(clang-analyzer-deadcode.DeadStores)
   state.counters["per_joint"] = perItem(static_cast<double>(tower->joints.size()));
@@ -128,7 +121,7 @@ BENCHMARK(BM_TowerMove)->Arg(100)->Arg(1000)->Arg(10000)->ComputeStatistics("min
 // NOLINTNEXTLINE(readability-identifier-naming)
 void BM_Frame(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
-  Tower* tower = show(state, std::to_string(n), oneWindow(n));
+  Tower* tower = show(state, std::to_string(n), Lattice::oneWindow(n));
   if (tower == nullptr) return;
   view(0, 0);
   if (!allOnScreen()) state.SkipWithError("structure reaches beyond the window");
@@ -228,7 +221,7 @@ void drawFrame() {
 // NOLINTNEXTLINE(readability-identifier-naming)
 void BM_DrawFloor(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
-  Tower* tower = show(state, std::to_string(n), oneWindow(n));
+  Tower* tower = show(state, std::to_string(n), Lattice::oneWindow(n));
   if (tower == nullptr) return;
   view(0, 0);
   if (!allOnScreen()) state.SkipWithError("structure reaches beyond the window");

@@ -27,6 +27,8 @@ prefix=$tmp/prefix
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 ok() { echo "ok: $*"; }
+# shellcheck source=tests/starts.sh
+source "$(dirname "$0")/starts.sh"
 
 cmake --install "$build" --prefix "$prefix" >"$tmp/install.log" || { cat "$tmp/install.log"; exit 1; }
 
@@ -150,26 +152,7 @@ fi
 for runtime in "${runtimes[@]}"; do
   libpath=()
   [ "$runtime" = classic ] || libpath=(LD_LIBRARY_PATH="$compat_dir")
-
-  # No such video driver: SDL cannot start.
-  status=0
-  (cd "$tmp" && env "${libpath[@]}" SDL_VIDEODRIVER=bogus "$bin" >"$tmp/out" 2>"$tmp/err") || status=$?
-  if [ "$status" = 1 ] && [ "$(cat "$tmp/out")" = "Error: Couldn't initialize SDL" ] &&
-    [ "$(tail -c1 "$tmp/out" | od -An -c | tr -d ' ')" = '\n' ]; then
-    ok "$runtime: bogus video driver -> status 1, one error line"
-  else
-    fail "$runtime: bogus video driver -> status $status, stdout '$(cat "$tmp/out")'"
-  fi
-
-  # A driver that works: it starts and keeps running until stopped.
-  status=0
-  (cd "$tmp" && env "${libpath[@]}" SDL_VIDEODRIVER=dummy timeout 2 "$bin" >"$tmp/out" 2>"$tmp/err") ||
-    status=$?
-  if [ "$status" = 124 ] && [ ! -s "$tmp/out" ]; then
-    ok "$runtime: dummy video driver -> running after 2 s, nothing on stdout"
-  else
-    fail "$runtime: dummy video driver -> status $status, stdout '$(cat "$tmp/out")'"
-  fi
+  check_starts "$runtime" "$tmp" "$bin" ${libpath[@]+"${libpath[@]}"}
 done
 
 echo "$failures failure(s)"

@@ -35,6 +35,8 @@ status_of() { dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null || echo 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 ok() { echo "ok: $*"; }
+# shellcheck source=tests/starts.sh
+source "$(dirname "$0")/starts.sh"
 started=$EPOCHREALTIME
 lap() { awk -v from="$started" -v to="$EPOCHREALTIME" 'BEGIN { printf "%.1f s", to - from }'; }
 
@@ -206,20 +208,7 @@ found=$(env -i PATH="$login_path" bash -c "command -v $exec_key" || true)
 [ "$found" = "$game" ] || fail "Exec=$exec_key found as '$found' on $login_path"
 
 mkdir "$tmp/run"
-status=0
-(cd "$tmp/run" && SDL_VIDEODRIVER=bogus "$game" >"$tmp/out" 2>"$tmp/err") || status=$?
-if [ "$status" = 1 ] && [ "$(cat "$tmp/out")" = "Error: Couldn't initialize SDL" ]; then
-  ok "installed $game: bogus video driver -> status 1, '$(cat "$tmp/out")'"
-else
-  fail "installed $game: bogus video driver -> status $status, stdout '$(cat "$tmp/out")'"
-fi
-status=0
-(cd "$tmp/run" && SDL_VIDEODRIVER=dummy timeout 2 "$game" >"$tmp/out" 2>"$tmp/err") || status=$?
-if [ "$status" = 124 ] && [ ! -s "$tmp/out" ]; then
-  ok "installed $game: dummy video driver -> running after 2 s, nothing on stdout"
-else
-  fail "installed $game: dummy video driver -> status $status, stdout '$(cat "$tmp/out")'"
-fi
+check_starts "installed $game" "$tmp/run" "$game"
 
 if DEBIAN_FRONTEND=noninteractive apt-get purge -y -q -o DPkg::Lock::Timeout=120 "$pkg" >"$tmp/apt.log" 2>&1; then
   ok "apt-get purge $pkg ($(lap))"

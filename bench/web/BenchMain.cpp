@@ -23,13 +23,6 @@ EM_JS(void, benchFailed, (const char* message), { Module['page']['failed'](UTF8T
 
 namespace {
 
-constexpr int kRows = 5;             // rows per lattice layer, as in bench/TavelondBench.cpp
-constexpr int kRowGap = 20;          // pixels between rows
-constexpr int kSpacing = 28;         // pixels between joints of a row
-constexpr int kColumns = 20;         // columns that fill one 640-pixel window
-constexpr int kLeft = 70;            // pixels from the window's left edge to column 0
-constexpr int kSettleFrames = 1000;  // steps taken before the page shows it
-
 std::unique_ptr<Scene> scene;
 
 }  // namespace
@@ -40,8 +33,8 @@ int main() {
     const int joints = requestedJoints();
     if (joints > 0) {
       scene->game().tower = std::make_unique<Tower>();
-      scene->build({kColumns, kRows, joints / (kColumns * kRows), kSpacing, kRowGap, kLeft});
-      scene->step(kSettleFrames);
+      scene->build(Lattice::oneWindow(joints));
+      scene->step(Scene::kSettleFrames);
     }
   } catch (const std::exception& e) {
     benchFailed(e.what());

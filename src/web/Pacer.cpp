@@ -28,8 +28,9 @@ double Pacer::refreshMs() const {
   return sum / near;
 }
 
-int Pacer::lockedRefreshes() const {
-  const double refresh = refreshMs();
+int Pacer::lockedRefreshes() const { return refreshesPerStep(refreshMs()); }
+
+int Pacer::refreshesPerStep(double refresh) {
   for (int n = 1; n <= kMaxLock; ++n) {
     const double span = n * refresh;
     if (span >= kPeriodMs && span <= kPeriodMs * kLockSlack) return n;
@@ -39,25 +40,22 @@ int Pacer::lockedRefreshes() const {
 }
 
 bool Pacer::due(double now) {
-  if (lastRefresh_ >= 0) {
-    intervals_[next_] = now - lastRefresh_;
-    next_ = (next_ + 1) % kSamples;
-    seen_ = std::min(seen_ + 1, kSamples);
-  }
-  lastRefresh_ = now;
-
-  if (!started_) {
-    started_ = true;
+  if (lastRefresh_ < 0) {  // the first refresh steps at once
+    lastRefresh_ = now;
     lastStep_ = now;
     dueAt_ = now + kPeriodMs;
     return true;
   }
+  intervals_[next_] = now - lastRefresh_;
+  next_ = (next_ + 1) % kSamples;
+  seen_ = std::min(seen_ + 1, kSamples);
+  lastRefresh_ = now;
 
   // Half a refresh either way counts as on time: the refresh nearest the due
   // time takes the step, whatever the jitter of the timestamps.
   const double refresh = refreshMs();
   const double half = refresh / 2;
-  const int locked = lockedRefreshes();
+  const int locked = refreshesPerStep(refresh);
   if (locked > 0) {
     // Even cadence: count refreshes since the last step.
     if (now - lastStep_ < locked * refresh - half) return false;

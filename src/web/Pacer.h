@@ -35,6 +35,9 @@ class Pacer {
   int lockedRefreshes() const;
 
  private:
+  // Refreshes per step for an even cadence at this refresh interval, else 0.
+  static int refreshesPerStep(double refresh);
+
   static constexpr std::size_t kSamples = 31;  // refresh intervals kept: half a second at 60 Hz
 
   std::array<double, kSamples> intervals_{};
@@ -43,5 +46,4 @@ class Pacer {
   double lastRefresh_ = -1;  // timestamp of the previous call; -1 before the first
   double lastStep_ = 0;      // timestamp of the latest step
   double dueAt_ = 0;         // grid time of the next step
-  bool started_ = false;
 };

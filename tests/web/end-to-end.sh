@@ -20,9 +20,8 @@ XS_TOY=$(realpath "$1")
 XS_PROBE=$(realpath "$2")
 # shellcheck source=tests/window/xsession.sh
 source "$root/tests/window/xsession.sh"
-
-# shellcheck source=tests/unavailable.sh
-source "$root/tests/unavailable.sh"
+# shellcheck source=tests/window/checks.sh
+source "$root/tests/window/checks.sh"
 
 command -v Xvfb >/dev/null || unavailable "Xvfb is not installed"
 command -v xdotool >/dev/null || unavailable "xdotool is not installed"
@@ -31,31 +30,18 @@ command -v node >/dev/null || unavailable "node is not installed"
 [[ -x "${TAVELOND_CHROMIUM:-/usr/bin/chromium}" ]] || unavailable "chromium is not installed"
 [[ -d "$here/node_modules/puppeteer-core" ]] || unavailable "puppeteer-core is not installed in tests/web"
 
-XS_WORK=$(mktemp -d "${TMPDIR:-/tmp}/tavelond-web-e2e.XXXXXX")
-status=1
-finish() {
-  xs_cleanup
-  if ((status == 0)); then rm -rf "$XS_WORK"; else echo "pictures and logs kept in $XS_WORK"; fi
-}
-trap finish EXIT
+start_session web-e2e
 
 # --- the desktop build's pictures, with the clicks of the window test
-readonly anchor1="128 414" anchor2="256 458" spot="192 380"
-readonly pan_from="400 200" pan_x=60 pan_y=-42
-xs_start_display
-xs_start_toy
-xs_shoot_settled "$XS_WORK/desktop-first.bmp"
-# shellcheck disable=SC2086
-{
-  xs_click $anchor1
-  xs_click $anchor2
-  xs_click $spot
-}
-xs_shoot_settled "$XS_WORK/desktop-settled.bmp"
+need xs_start_display
+need xs_start_toy
+need xs_shoot_settled "$XS_WORK/desktop-first.bmp"
+build_joint 1
+need xs_shoot_settled "$XS_WORK/desktop-settled.bmp"
 # shellcheck disable=SC2086
 xs_drag $pan_from $pan_x $pan_y
-xs_shoot_settled "$XS_WORK/desktop-panned.bmp"
-xs_quit
+need xs_shoot_settled "$XS_WORK/desktop-panned.bmp"
+need xs_quit
 xs_cleanup
 echo "desktop pictures made"
 
@@ -63,20 +49,17 @@ echo "desktop pictures made"
 start=$(date +%s)
 "$root/scripts/web.sh" build >"$XS_WORK/web-build.log" 2>&1 || {
   tail -n 40 "$XS_WORK/web-build.log"
-  echo "FAIL the web build"
+  fail "the web build"
   exit 1
 }
 echo "web build up to date in $(($(date +%s) - start)) s"
 # Emscripten's stand-ins that throw and stop the page must not be linked:
 # the program's own definitions (src/web/SdlShim.cpp) take their place.
 if grep -o "throw '[A-Za-z_]*:\? *TODO'" "$root/build-web/tavelond.js"; then
-  echo "FAIL the page links SDL functions that throw"
+  fail "the page links SDL functions that throw"
   exit 1
 fi
-echo "ok   no SDL function that throws 'TODO' is linked"
+pass "no SDL function that throws 'TODO' is linked"
 
-set +e
-node "$here/end-to-end.mjs" "$root/build-web" "$XS_WORK"
-status=$?
-set -e
-exit "$status"
+node "$here/end-to-end.mjs" "$root/build-web" "$XS_WORK" || fail "the browser's checks"
+((failures == 0))

@@ -91,6 +91,8 @@ readonly spot="192 380" hanging_x=194 hanging_y=386
 readonly joint_box="150 330 240 420" # holds the new joint, no anchor
 readonly disc_area_min=420 disc_area_max=500 # a disc of radius 12: pi * 144 = 452; 11 gives 380, 13 gives 531
 readonly core_area_min=230 core_area_max=290 # the core, radius 9: 254; 8 gives 201, 10 gives 314
+# The pan: a drag by (+60, -42) that starts on empty sky.
+readonly pan_from="400 200" pan_x=60 pan_y=-42
 
 # Builds one joint: clicks the first two anchors, then the free spot. The
 # window shows the picture enlarged SCALE times.

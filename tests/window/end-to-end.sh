@@ -26,9 +26,6 @@ need_runtime "$runtime" "$XS_LIBDIR"
 
 start_session e2e
 
-# The pan: a drag by (+60, -42) that starts on empty sky.
-readonly pan_from="400 200" pan_x=60 pan_y=-42
-
 echo "runtime: $runtime${XS_LIBDIR:+ ($XS_LIBDIR)}"
 need xs_start_display
 need xs_start_toy

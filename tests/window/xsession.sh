@@ -236,5 +236,5 @@ xs_cleanup() {
   fi
   XS_TOY_PID=""
   XS_XVFB_PID=""
-XS_WM_PID=""
+  XS_WM_PID=""
 }
