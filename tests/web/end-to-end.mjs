@@ -114,13 +114,30 @@ function compare(what, browser, desktopFile, name) {
 
 const steps = (page) => page.evaluate(() => Module.page.steps);
 
-// Steps per second over `ms` of play.
-async function rate(page, ms = 2000) {
+// The pace over `ms` of play: steps per second, and the median time between
+// steps from the page's own refresh timestamps. A busy machine can stall the
+// browser for a moment; the page then skips steps rather than bursting, which
+// lowers the mean but leaves the median at one refresh.
+async function pace(page, ms = 2000) {
   const before = await steps(page);
   const t0 = Date.now();
   await sleep(ms);
-  return ((await steps(page)) - before) / ((Date.now() - t0) / 1000);
+  const { count, times } = await page.evaluate(() => ({ count: Module.page.steps, times: Module.page.times }));
+  const taken = count > before ? times.slice(before - count) : [];
+  const gaps = taken.slice(1).map((t, i) => t - taken[i]).sort((a, b) => a - b);
+  return {
+    perSecond: (count - before) / ((Date.now() - t0) / 1000),
+    medianMs: gaps.length > 0 ? gaps[gaps.length >> 1] : Infinity,
+  };
 }
+
+// Frames keep coming at the desktop's pace: one step per 60 Hz refresh, never
+// faster than 62.5 steps/s, and no hang (a loose floor that a stall of a
+// quarter of the time still passes).
+function keepsPace(p) {
+  return p.medianMs > 15.5 && p.medianMs < 18 && p.perSecond >= 30 && p.perSecond <= 63;
+}
+const paceText = (p) => `${p.perSecond.toFixed(1)} steps/s, a step every ${p.medianMs.toFixed(2)} ms (median)`;
 
 // Waits for a file to be downloaded into `dir` and returns its name.
 async function downloaded(dir, known) {
@@ -196,8 +213,8 @@ async function main() {
     check('a click gives the game the keyboard', await page.evaluate(() => document.activeElement === Module.canvas));
     check('... and a click on empty sky changes nothing', difference(await grab(page), first).count === 0);
 
-    const r0 = await rate(page);
-    check('frames keep coming: 55 to 63 steps/s', r0 >= 55 && r0 <= 63, `${r0.toFixed(1)} steps/s`);
+    const p0 = await pace(page);
+    check(`frames keep coming: ${paceText(p0)}`, keepsPace(p0));
 
     // --- two anchors and a free spot: the same structure as on the desktop
     await click(page, anchor1);
@@ -281,8 +298,8 @@ async function main() {
     const fits = Math.abs(s.w * 3 - s.h * 4) < 4 && (Math.abs(s.w - s.vw) < 1 || Math.abs(s.h - s.vh) < 1);
     check('full screen: the picture fills the screen with its 4:3 aspect', fits, JSON.stringify(s));
     check('full screen: still crisp', s.rendering === 'pixelated');
-    const rf = await rate(page, 1000);
-    check('full screen: frames keep coming', rf >= 55, `${rf.toFixed(1)} steps/s`);
+    const pf = await pace(page, 1000);
+    check(`full screen: frames keep coming: ${paceText(pf)}`, keepsPace(pf));
     // Clicks land on the scaled picture where they would in the window.
     const [fx, fy] = [anchor1[0] + pan[0], anchor1[1] + pan[1]];
     const scale = s.w / W;
@@ -309,8 +326,9 @@ async function main() {
     await sleep(300);
     s = await screenState();
     check('Escape in full screen leaves full screen', s.element === null, JSON.stringify(s));
-    const playsOn = { ended: await page.evaluate(() => Module.page.hasEnded === true), rate: await rate(page, 1000) };
-    check('... and the game plays on', !playsOn.ended && playsOn.rate >= 55, JSON.stringify(playsOn));
+    const ended = await page.evaluate(() => Module.page.hasEnded === true);
+    const pe = await pace(page, 1000);
+    check(`... and the game plays on: ${paceText(pe)}`, !ended && keepsPace(pe), ended ? 'it ended' : '');
 
     // --- F5 does nothing while the game has focus: no reload, same picture
     await page.evaluate(() => {
@@ -328,9 +346,9 @@ async function main() {
       await page.keyboard.press(key);
     }
     await sleep(300);
-    const r1 = await rate(page, 1000);
-    check('other keys do nothing and frames keep coming', r1 >= 55 && difference(await grab(page), beforeF5).count === 0,
-          `${r1.toFixed(1)} steps/s`);
+    const p1 = await pace(page, 1000);
+    const d1 = difference(await grab(page), beforeF5);
+    check(`other keys do nothing and frames keep coming: ${paceText(p1)}`, keepsPace(p1) && d1.count === 0, d1.text);
 
     // --- Escape ends the game; the page says so and offers to start again
     await page.keyboard.press('Escape');
@@ -356,8 +374,11 @@ async function main() {
     // refresh (the refresh timestamps are simulated).
     {
       const fast = await openGame(browser, server.url, { before: `(${fakeDisplay})(144)` });
-      await sleep(3000);
-      const times = await fast.page.evaluate(() => Module.page.times.slice(60));
+      // The simulated timestamps do not depend on how busy the machine is;
+      // wait for a count of steps rather than for a time. Polled by timer:
+      // polling by animation frame would take refreshes from the display.
+      await fast.page.waitForFunction(() => Module.page.steps >= 180, { polling: 100, timeout: 30000 });
+      const times = await fast.page.evaluate(() => Module.page.times.slice(60, 180));
       const perSecond = ((times.length - 1) * 1000) / (times[times.length - 1] - times[0]);
       const gaps = new Set(times.slice(1).map((t, i) => Math.round(((t - times[i]) * 144) / 1000)));
       check('at 144 Hz: 62.5 steps/s', Math.abs(perSecond - 62.5) < 0.5, perSecond.toFixed(2));
