@@ -19,6 +19,19 @@ need_runtime() {
   esac
 }
 
+# Reads the arguments of the window tests, TOY BMP_PROBE RUNTIME [LIBDIR], into
+# XS_TOY, XS_PROBE, runtime and XS_LIBDIR, then skips or fails unless RUNTIME
+# can be run. LIBDIR counts for sdl12-compat alone: the classic library is the
+# one linked in.
+take_window_args() {
+  XS_TOY=$(realpath "$1")
+  XS_PROBE=$(realpath "$2")
+  runtime=$3
+  XS_LIBDIR=${4:-}
+  [[ "$runtime" == sdl12-compat ]] || XS_LIBDIR=""
+  need_runtime "$runtime" "$XS_LIBDIR"
+}
+
 # Checks that the running toy has the SDL 1.2 of RUNTIME mapped: the classic
 # library alone, or sdl12-compat from XS_LIBDIR with SDL 2 beneath it.
 check_runtime_loaded() {

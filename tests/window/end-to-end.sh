@@ -11,18 +11,14 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
-XS_TOY=$(realpath "$1")
-XS_PROBE=$(realpath "$2")
-runtime=$3
-XS_LIBDIR=${4:-}
 # shellcheck source=tests/window/xsession.sh
 source "$here/xsession.sh"
 # shellcheck source=tests/window/checks.sh
 source "$here/checks.sh"
+take_window_args "$@"
 
 command -v Xvfb >/dev/null || unavailable "Xvfb is not installed"
 command -v xdotool >/dev/null || unavailable "xdotool is not installed"
-need_runtime "$runtime" "$XS_LIBDIR"
 
 start_session e2e
 

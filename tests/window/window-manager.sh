@@ -16,21 +16,16 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
-XS_TOY=$(realpath "$1")
-XS_PROBE=$(realpath "$2")
-runtime=$3
-XS_LIBDIR=${4:-}
-[[ "$runtime" == sdl12-compat ]] || XS_LIBDIR="" # the classic library is the one linked in
 XS_SCREEN=1280x1024x24
 # shellcheck source=tests/window/xsession.sh
 source "$here/xsession.sh"
 # shellcheck source=tests/window/checks.sh
 source "$here/checks.sh"
+take_window_args "$@"
 
 for tool in Xvfb xdotool openbox xprop xwininfo import convert compare; do
   command -v "$tool" >/dev/null || unavailable "$tool is not installed"
 done
-need_runtime "$runtime" "$XS_LIBDIR"
 
 readonly screen_w=1280 screen_h=1024
 # Full screen at 1280x1024: the classic library opens a screen-sized window
